@@ -1,0 +1,54 @@
+// Reads records from a byte source in large blocks, applying the text-mode
+// rules itself so every platform sees the same records:
+//  - a record is the bytes up to the first CR, LF or Ctrl-Z of its line;
+//  - after a CR the rest of the line up to and including its LF is dropped
+//    (so CR LF ends a record like LF, and a lone CR cuts its line short);
+//  - the first Ctrl-Z ends the input; bytes before it on its line are the
+//    last record, and nothing after it is read;
+//  - a last line without a line end is a record; an empty input has none.
+// A line of any length is one record: the buffer grows for a line longer
+// than it, and only then.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+#include "streams.h"
+
+namespace qndl {
+
+class RecordReader {
+ public:
+  // Bytes asked of the source per read, and the buffer's starting size.
+  static constexpr std::size_t kDefaultBlockSize = std::size_t{1} << 18;
+
+  enum class Status { kRecord, kEnd, kReadError };
+
+  explicit RecordReader(ByteSource& source, std::size_t block_size = kDefaultBlockSize);
+
+  // The next record, valid until the next call. kEnd once the input is over;
+  // kReadError when the source failed (no further records follow).
+  Status next(std::string_view& record);
+
+ private:
+  // Reads one more block behind end_, first moving the undelivered bytes to
+  // the front and growing the buffer when they fill it. False at the end of
+  // the source or on an error (then error_ is set).
+  bool refill();
+
+  ByteSource& source_;
+  std::size_t block_size_;
+  // buf_[pos_, end_) holds bytes read but not yet consumed. When a record is
+  // being gathered it starts at pos_, and [pos_, scan_) is known to hold no
+  // CR, LF or Ctrl-Z, so a refill never scans the same byte twice.
+  std::vector<char> buf_;
+  std::size_t pos_ = 0;
+  std::size_t scan_ = 0;
+  std::size_t end_ = 0;
+  bool skipping_ = false;     // after a CR: dropping the rest of its line
+  bool input_over_ = false;   // a Ctrl-Z was met, or the source is exhausted
+  bool error_ = false;
+};
+
+}  // namespace qndl

@@ -1,0 +1,33 @@
+// One run of the program, from the banner to the closing of the files.
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <string_view>
+
+#include "output_buffer.h"
+#include "record_reader.h"
+#include "streams.h"
+
+namespace qndl {
+
+enum class Outcome {
+  kSuccess,     // the input was processed (or the trial shown)
+  kUsageError,  // the command line failed its tests; usage text shown
+  kFailure,     // an error ended the run
+};
+
+// Buffer sizes; tests shrink them to put every byte on a block boundary.
+struct Tuning {
+  std::size_t read_block = RecordReader::kDefaultBlockSize;
+  std::size_t output_buffer = OutputBuffer::kDefaultCapacity;
+};
+
+// Runs the program on `args` (without the program's own name), writing all of
+// its text to `console`.
+Outcome run(std::span<const std::string_view> args, ByteSink& console, const Tuning& tuning = {});
+
+// The process exit status for an outcome.
+int exit_status(Outcome o);
+
+}  // namespace qndl

@@ -1,0 +1,96 @@
+#include "record_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "streams.h"
+
+namespace {
+
+struct Read {
+  std::vector<std::string> records;
+  bool error = false;
+};
+
+Read read_all(qndl::ByteSource& source, std::size_t block) {
+  qndl::RecordReader reader(source, block);
+  Read r;
+  std::string_view record;
+  for (;;) {
+    const auto status = reader.next(record);
+    if (status == qndl::RecordReader::Status::kEnd) break;
+    if (status == qndl::RecordReader::Status::kReadError) {
+      r.error = true;
+      break;
+    }
+    r.records.emplace_back(record);
+  }
+  return r;
+}
+
+// Every block size puts the line ends, CRs and Ctrl-Z bytes of these inputs
+// on a read boundary somewhere; the records must not change.
+TEST(RecordReader, LineEndRulesAtEveryBlockSize) {
+  const std::string long_line(5000, 'x');
+  const struct {
+    std::string input;
+    std::vector<std::string> records;
+  } cases[] = {
+      {"", {}},
+      {"a\nb\n", {"a", "b"}},
+      {"a\r\nb\r\n", {"a", "b"}},
+      {"a\nb", {"a", "b"}},
+      {"\n\n", {"", ""}},
+      {"\r\n", {""}},
+      {"a;b\rc;d\ne\n", {"a;b", "e"}},
+      {"a\r\r\nb", {"a", "b"}},
+      {"a\rb\rc\nd", {"a", "d"}},
+      {"a\r", {"a"}},
+      {"\r", {""}},
+      {"a\nb\x1a" "c\nd\n", {"a", "b"}},
+      {"a\n\x1a" "b\n", {"a"}},
+      {"\x1a" "a\n", {}},
+      {"a\n\x1a", {"a"}},
+      {"a\rb\x1a" "c\n", {"a"}},
+      {std::string("a\0b\n\0\n", 6), {std::string("a\0b", 3), std::string("\0", 1)}},
+      {long_line + "\r\n" + long_line, {long_line, long_line}},
+      {"\xff\x80;\n", {"\xff\x80;"}},
+  };
+  for (const auto& c : cases) {
+    for (std::size_t block : {1, 2, 3, 7, 64, 4096}) {
+      SCOPED_TRACE("input of " + std::to_string(c.input.size()) + " bytes, block " + std::to_string(block) +
+                   ": " + c.input.substr(0, 40));
+      qndl::MemorySource source(c.input);
+      const Read r = read_all(source, block);
+      EXPECT_FALSE(r.error);
+      EXPECT_EQ(r.records, c.records);
+    }
+  }
+}
+
+class FailingSource final : public qndl::ByteSource {
+ public:
+  explicit FailingSource(std::string_view first) : first_(first) {}
+  long long read(char* buf, std::size_t size) override {
+    if (served_) return -1;
+    served_ = true;
+    return qndl::MemorySource(first_).read(buf, size);
+  }
+
+ private:
+  std::string_view first_;
+  bool served_ = false;
+};
+
+// A read error is not the end of the input: it is reported, after the
+// records that were complete before it.
+TEST(RecordReader, ReadErrorIsReported) {
+  FailingSource source("a\nb\npartial");
+  const Read r = read_all(source, 4096);
+  EXPECT_TRUE(r.error);
+  EXPECT_EQ(r.records, (std::vector<std::string>{"a", "b"}));
+}
+
+}  // namespace
