@@ -1,0 +1,143 @@
+// Command line: banner, option scan, usage text, delimiter report, exit status.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "e2e_support.h"
+
+namespace {
+
+using testing_support::console_text;
+using testing_support::opening;
+using testing_support::run_qndl;
+using testing_support::Workdir;
+
+const std::string kUsage =
+    "\nUseage: \n"
+    "Quindle allows you take data from specific columns\n"
+    "in each line of an input file and write it out to a\n"
+    "file (qndl.out) in a specified format.\n\n"
+    "       qndl filename <-try> -delim \";\" -out \"zorvat -set $4 $5\"\n\n"
+    "       Where $4 indicates the 4th column.\n"
+    "       Columns are delimeted by the single character\n"
+    "       given with the -delim option.\n"
+    "       Use the -try option to test your parameters (no\n"
+    "       output file will be created).\n\n";
+
+const std::string kBanner = "Quindle Version 1.0a\n";
+const std::string kNoInput = kBanner + "ERROR: no input file.\n" + kUsage;
+const std::string kSyntax = kBanner + "ERROR: incorrect syntax.\n" + kUsage;
+const std::string kDefaultReport = "INFO: Using default delimeters of {;}.delimeter is {;}\n";
+const std::string kEmptyTemplate = "DEBUG: outtext = {},1\nINFO: Warning no output columns selected\n";
+
+// Failed tests show the usage text, create nothing and exit with 2.
+TEST(CommandLine, UsageErrors) {
+  const struct {
+    std::vector<std::string> args;
+    std::string console;
+  } cases[] = {
+      {{}, kNoInput},
+      {{"-try"}, kNoInput},
+      {{"-delim", ",", "-out", "$1"}, kNoInput},
+      {{"a.txt", "b.txt"}, kSyntax},
+      {{"in.txt", ""}, kNoInput},
+      {{"", "in.txt"}, kSyntax},
+      {{"in.txt", "-x"}, kSyntax},
+      {{"in.txt", "-out", "$1", "other.txt", ""}, kNoInput},
+  };
+  for (const auto& c : cases) {
+    std::string trace;
+    for (const auto& a : c.args) trace += "[" + a + "]";
+    SCOPED_TRACE("args: " + trace);
+    Workdir dir;
+    dir.write("in.txt", "a;b\n");
+    const auto r = run_qndl(dir, c.args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_BYTES_EQ(r.console, console_text(c.console));
+    EXPECT_FALSE(r.qndl_out.has_value());
+  }
+}
+
+// Runs that pass the tests: the delimiter report, then the compile, then the
+// record loop on a one-line input. The input file name is whatever argument
+// was left over, so files are named after options where that is the point.
+TEST(CommandLine, AcceptedArguments) {
+  const struct {
+    std::vector<std::string> args;
+    std::string report;
+    std::string compile;
+    std::string qndl_out;
+  } cases[] = {
+      {{"in.txt"}, kDefaultReport, kEmptyTemplate, "\r\n"},
+      {{"in.txt", "-delim"}, kDefaultReport, kEmptyTemplate, "\r\n"},
+      {{"-delim", "", "in.txt"}, kDefaultReport, kEmptyTemplate, "\r\n"},
+      {{"in.txt", "-out"}, kDefaultReport, kEmptyTemplate, "\r\n"},
+      {{"in.txt", "-delim", ","}, "INFO: delimeter is {,}\n", kEmptyTemplate, "\r\n"},
+      {{"in.txt", "-delim", "%s{}%d"}, "INFO: delimeter is {%s{}%d}\n", kEmptyTemplate, "\r\n"},
+      {{"-delim", ",", "-delim", "b", "-out", "[$1]", "in.txt"},
+       "INFO: delimeter is {b}\n",
+       "DEBUG: outtext = {[},1 qndl_ind = {0},1\nDEBUG: outtext = {]},2\n", "[a,]\r\n"},
+      {{"-out", "$2", "-out", "$1", "in.txt"}, kDefaultReport,
+       "DEBUG: outtext = {},1 qndl_ind = {0},1\nDEBUG: outtext = {},2\n", "a,b\r\n"},
+      {{"in.txt", "-delim", "ab", "-out", "$2"}, "INFO: delimeter is {ab}\n",
+       "DEBUG: outtext = {},1 qndl_ind = {1},1\nDEBUG: outtext = {},2\n", ",b;c\r\n"},
+      {{"-x"}, kDefaultReport, kEmptyTemplate, "\r\n"},
+      {{"-TRY"}, kDefaultReport, kEmptyTemplate, "\r\n"},
+      {{"*.txt"}, kDefaultReport, kEmptyTemplate, "\r\n"},
+  };
+  for (const auto& c : cases) {
+    std::string trace;
+    for (const auto& a : c.args) trace += "[" + a + "]";
+    SCOPED_TRACE("args: " + trace);
+    Workdir dir;
+    for (const char* name : {"in.txt", "-x", "-TRY", "*.txt"}) dir.write(name, "a,b;c\n");
+    const auto r = run_qndl(dir, c.args);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_BYTES_EQ(r.console, opening(c.report, c.compile));
+    ASSERT_TRUE(r.qndl_out.has_value());
+    EXPECT_BYTES_EQ(*r.qndl_out, c.qndl_out);
+  }
+}
+
+// A "-delim" that takes "-try" as its value leaves the trial flag unset.
+TEST(CommandLine, OptionValueIsNeverAnOption) {
+  Workdir dir;
+  dir.write("in.txt", "x-tryy\n");
+  const auto r = run_qndl(dir, {"in.txt", "-delim", "-try", "-out", "$2"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_BYTES_EQ(r.console, opening("INFO: delimeter is {-try}\n",
+                                     "DEBUG: outtext = {},1 qndl_ind = {1},1\nDEBUG: outtext = {},2\n"));
+  ASSERT_TRUE(r.qndl_out.has_value());
+  EXPECT_BYTES_EQ(*r.qndl_out, "tryy\r\n");
+}
+
+// Nothing to write ends the run before the input is looked at: a missing
+// input file is not reported, and no qndl.out appears.
+TEST(CommandLine, NothingToWrite) {
+  Workdir dir;
+  const auto r = run_qndl(dir, {"missing.txt", "-out", "$$$$$$$$$$"});
+  EXPECT_EQ(r.status, 1);
+  std::string lines;
+  for (int i = 0; i < 9; ++i) lines += "INFO: $x found but x ($)is not a valid column number (1-9)\n";
+  lines += "INFO: $x found but x ()is not a valid column number (1-9)\n";
+  lines += "ERROR: No output text selected, nothing to write, so finishing!.\n";
+  EXPECT_BYTES_EQ(r.console, opening(kDefaultReport, lines));
+  EXPECT_FALSE(r.qndl_out.has_value());
+}
+
+// Arguments are taken whole, however long.
+TEST(CommandLine, LongArguments) {
+  Workdir dir;
+  const std::string name(200, 'n');
+  const std::string text(100000, 't');
+  dir.write(name, "a\n");
+  const auto r = run_qndl(dir, {name, "-out", text + "$1", "-delim", std::string(5000, ',')});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_BYTES_EQ(r.console, opening("INFO: delimeter is {" + std::string(5000, ',') + "}\n",
+                                     "DEBUG: outtext = {" + text + "},1 qndl_ind = {0},1\nDEBUG: outtext = {},2\n"));
+  ASSERT_TRUE(r.qndl_out.has_value());
+  EXPECT_BYTES_EQ(*r.qndl_out, text + "a\r\n");
+}
+
+}  // namespace

@@ -1,0 +1,17 @@
+// Runs a program with exact arguments in a given directory, its standard
+// output captured to a file there. Platform code of the tests lives behind this.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// Runs `program` with `args` (not counting the program's own name) in `dir`,
+// standard output sent to `stdout_path` (or to `stdout_path` as given when it
+// names a device). Returns the exit status, or -1 if the program did not end
+// normally.
+int run_process(const std::string& program, const std::vector<std::string>& args, const std::string& dir,
+                const std::string& stdout_path);
+
+}  // namespace testing_support
