@@ -6,13 +6,27 @@
 #include "sysio.h"
 
 namespace sysio {
+namespace {
+
+// A run started with standard input, output or error closed would get one of
+// descriptors 0-2 for its files, and the console text would then land in the
+// file. Files are moved above them; the standard ones stay as they were.
+Handle above_standard_descriptors(int fd) {
+  if (fd < 0) return kNoHandle;
+  if (fd > STDERR_FILENO) return fd;
+  const int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+  ::close(fd);
+  return moved < 0 ? kNoHandle : moved;
+}
+
+}  // namespace
 
 Handle open_input(const std::string& name) {
   int fd;
   do {
     fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
   } while (fd < 0 && errno == EINTR);
-  return fd < 0 ? kNoHandle : fd;
+  return above_standard_descriptors(fd);
 }
 
 Handle create_output(const std::string& name) {
@@ -20,7 +34,7 @@ Handle create_output(const std::string& name) {
   do {
     fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   } while (fd < 0 && errno == EINTR);
-  return fd < 0 ? kNoHandle : fd;
+  return above_standard_descriptors(fd);
 }
 
 long long read_some(Handle h, char* buf, std::size_t size) {

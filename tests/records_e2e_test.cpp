@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "e2e_support.h"
+#include "process.h"
 
 namespace {
 
@@ -190,6 +191,26 @@ TEST(RecordLoop, ConsoleFailureIsReported) {
   EXPECT_EQ(r.status, 1);
   ASSERT_TRUE(r.qndl_out.has_value());
   EXPECT_BYTES_EQ(*r.qndl_out, "a\r\n");
+}
+
+// Started with standard input and output closed, the files must not take
+// their descriptors: console text would end up in qndl.out.
+TEST(RecordLoop, ClosedStandardStreamsKeepFilesApart) {
+  // Enough overflow messages to pass through the console's buffer while
+  // qndl.out is still open.
+  constexpr int kLines = 1000;
+  std::string input;
+  std::string expected;
+  for (int i = 0; i < kLines; ++i) {
+    input += numbered_fields(96) + "\n";
+    expected += "<1>\r\n";
+  }
+  Workdir dir;
+  dir.write("in.txt", input);
+  const auto r = run_qndl(dir, {"in.txt", "-out", "<$1>"}, testing_support::kClosedStandardStreams);
+  EXPECT_EQ(r.status, 1);  // the console could not be written
+  ASSERT_TRUE(r.qndl_out.has_value());
+  EXPECT_BYTES_EQ(*r.qndl_out, expected);
 }
 #endif
 
