@@ -87,10 +87,46 @@ class FailingSource final : public qndl::ByteSource {
 // A read error is not the end of the input: it is reported, after the
 // records that were complete before it.
 TEST(RecordReader, ReadErrorIsReported) {
-  FailingSource source("a\nb\npartial");
-  const Read r = read_all(source, 4096);
-  EXPECT_TRUE(r.error);
-  EXPECT_EQ(r.records, (std::vector<std::string>{"a", "b"}));
+  const struct {
+    std::string before_error;
+    std::vector<std::string> records;
+  } cases[] = {
+      {"a\nb\npartial", {"a", "b"}},
+      {"a\rrest of a cut line", {"a"}},  // while dropping the rest after a CR
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.before_error);
+    FailingSource source(c.before_error);
+    const Read r = read_all(source, 4096);
+    EXPECT_TRUE(r.error);
+    EXPECT_EQ(r.records, c.records);
+  }
+}
+
+class CountingSource final : public qndl::ByteSource {
+ public:
+  explicit CountingSource(std::string_view bytes) : source_(bytes) {}
+  long long read(char* buf, std::size_t size) override {
+    ++reads;
+    return source_.read(buf, size);
+  }
+  int reads = 0;
+
+ private:
+  qndl::MemorySource source_;
+};
+
+// A line far longer than the buffer still arrives in reads of a whole
+// block each: the buffer grows by doubling, not by a sliver per read.
+TEST(RecordReader, LongLineKeepsReadsLarge) {
+  constexpr std::size_t kBlock = 4096;
+  constexpr std::size_t kLine = std::size_t{1} << 20;
+  const std::string input = std::string(kLine, 'x') + "\nend\n";
+  CountingSource source(input);
+  const Read r = read_all(source, kBlock);
+  ASSERT_EQ(r.records.size(), 2u);
+  EXPECT_EQ(r.records[0].size(), kLine);
+  EXPECT_LE(source.reads, static_cast<int>(input.size() / kBlock) + 2);
 }
 
 }  // namespace

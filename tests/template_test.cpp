@@ -40,6 +40,7 @@ TEST(TemplateCompile, ConsoleLinesAndTables) {
       {"$ 1", invalid(" ") + "DEBUG: outtext = {$ 1},1\n" + kWarn, "[$ 1]", 1, 0, false},
       {"$-1", invalid("-") + "DEBUG: outtext = {$-1},1\n" + kWarn, "[$-1]", 1, 0, false},
       {"$10", "DEBUG: outtext = {},1 qndl_ind = {0},1\nDEBUG: outtext = {0},2\n", "[][$1][0]", 2, 1, false},
+      {"$12", "DEBUG: outtext = {},1 qndl_ind = {0},1\nDEBUG: outtext = {2},2\n", "[][$1][2]", 2, 1, false},
       {"$$1", invalid("$") + "DEBUG: outtext = {$},1 qndl_ind = {0},1\nDEBUG: outtext = {},2\n", "[$][$1][]", 2,
        1, false},
       {"a$xb$1c", invalid("x") + "DEBUG: outtext = {a$xb},1 qndl_ind = {0},1\nDEBUG: outtext = {c},2\n",

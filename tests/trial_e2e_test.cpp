@@ -1,6 +1,7 @@
 // The trial run: the first record shown on the console, no output file.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,10 @@ TEST(TrialRun, FirstRecordDisplay) {
        "Col 1 {%s}\nCol 2 {{%d}}\n%n{%d}{}\n"},
       {"a long first line whole", long_line + ";x\n", "$2", "DEBUG: outtext = {},1 qndl_ind = {1},1\nDEBUG: outtext = {},2\n",
        "Col 1 {" + long_line + "}\nCol 2 {x}\nx\n"},
+      {"a CR cuts the first line", "a;b\rc;d\r\ne;f\n", "$2", "DEBUG: outtext = {},1 qndl_ind = {1},1\nDEBUG: outtext = {},2\n",
+       "Col 1 {a}\nCol 2 {b}\nb\n"},
+      {"a Ctrl-Z ends the first line", "a;b\x1a;c\n", "$3", "DEBUG: outtext = {},1 qndl_ind = {2},1\nDEBUG: outtext = {},2\n",
+       "Col 1 {a}\nCol 2 {b}\nX\n"},
       {"a zero byte in a field", std::string("a\0b\n", 4), "<$1>", "DEBUG: outtext = {<},1 qndl_ind = {0},1\nDEBUG: outtext = {>},2\n",
        std::string("Col 1 {a\0b}\n<a\0b>\n", 18)},
   };
@@ -98,6 +103,40 @@ TEST(TrialRun, LeavesOutputFileAlone) {
     EXPECT_BYTES_EQ(*r.qndl_out, before);
   }
 }
+
+#ifndef _WIN32
+// Whatever qndl.out is, a trial run does not look at it.
+TEST(TrialRun, OutputFileIsNeverOpened) {
+  const struct {
+    const char* name;
+    void (*make)(const std::filesystem::path& dir);
+  } cases[] = {
+      {"a directory", [](const std::filesystem::path& d) { std::filesystem::create_directory(d / "qndl.out"); }},
+      {"a dangling link", [](const std::filesystem::path& d) { std::filesystem::create_symlink("gone", d / "qndl.out"); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Workdir dir;
+    dir.write("in.txt", "a;b\n");
+    c.make(dir.path());
+    const auto r = run_qndl(dir, {"in.txt", "-try", "-out", "$2"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_BYTES_EQ(r.console, opening(kReport, "DEBUG: outtext = {},1 qndl_ind = {1},1\nDEBUG: outtext = {},2\n") +
+                                   console_text(kNotice + "Col 1 {a}\nCol 2 {b}\nb\n"));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "gone"));
+  }
+}
+
+// The trial's whole product is console text: losing it is a failure.
+TEST(TrialRun, ConsoleFailureIsReported) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+  Workdir dir;
+  dir.write("in.txt", "a;b\n");
+  const auto r = run_qndl(dir, {"in.txt", "-try"}, "/dev/full");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_FALSE(r.qndl_out.has_value());
+}
+#endif
 
 TEST(TrialRun, MissingInputPrintsNoNotice) {
   Workdir dir;
