@@ -5,9 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "fake_streams.h"
 #include "streams.h"
 
 namespace {
+
+using testing_support::CountingSource;
+using testing_support::FailingSource;
 
 struct Read {
   std::vector<std::string> records;
@@ -70,20 +74,6 @@ TEST(RecordReader, LineEndRulesAtEveryBlockSize) {
   }
 }
 
-class FailingSource final : public qndl::ByteSource {
- public:
-  explicit FailingSource(std::string_view first) : first_(first) {}
-  long long read(char* buf, std::size_t size) override {
-    if (served_) return -1;
-    served_ = true;
-    return qndl::MemorySource(first_).read(buf, size);
-  }
-
- private:
-  std::string_view first_;
-  bool served_ = false;
-};
-
 // A read error is not the end of the input: it is reported, after the
 // records that were complete before it.
 TEST(RecordReader, ReadErrorIsReported) {
@@ -102,19 +92,6 @@ TEST(RecordReader, ReadErrorIsReported) {
     EXPECT_EQ(r.records, c.records);
   }
 }
-
-class CountingSource final : public qndl::ByteSource {
- public:
-  explicit CountingSource(std::string_view bytes) : source_(bytes) {}
-  long long read(char* buf, std::size_t size) override {
-    ++reads;
-    return source_.read(buf, size);
-  }
-  int reads = 0;
-
- private:
-  qndl::MemorySource source_;
-};
 
 // A line far longer than the buffer still arrives in reads of a whole
 // block each: the buffer grows by doubling, not by a sliver per read.

@@ -1,0 +1,50 @@
+// Byte sources and sinks that count or fail, for unit tests of the loop.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+#include "streams.h"
+
+namespace testing_support {
+
+// Serves `bytes` like a MemorySource and counts the reads asked of it.
+class CountingSource final : public qndl::ByteSource {
+ public:
+  explicit CountingSource(std::string_view bytes) : source_(bytes) {}
+  long long read(char* buf, std::size_t size) override {
+    ++reads;
+    return source_.read(buf, size);
+  }
+  int reads = 0;
+
+ private:
+  qndl::MemorySource source_;
+};
+
+// Serves `first` in its first read, then fails every read.
+class FailingSource final : public qndl::ByteSource {
+ public:
+  explicit FailingSource(std::string_view first) : first_(first) {}
+  long long read(char* buf, std::size_t size) override {
+    if (served_) return -1;
+    served_ = true;
+    return qndl::MemorySource(first_).read(buf, size);
+  }
+
+ private:
+  std::string_view first_;
+  bool served_ = false;
+};
+
+// A sink that refuses every write, counting them: a full disk.
+class FullSink final : public qndl::ByteSink {
+ public:
+  bool write(std::string_view) override {
+    ++writes;
+    return false;
+  }
+  int writes = 0;
+};
+
+}  // namespace testing_support
