@@ -19,6 +19,10 @@ if [ ${#need[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${need[@]}"
 fi
 
+rm -rf build-win
+cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+cmake --build build-win -j2
+
 # A wine prefix of this run's own. Its server and background helpers are
 # started first with no terminal or pipe attached: they keep the standard
 # error of the wine process that starts them, and a pipe reader (ctest, a CI
@@ -35,9 +39,6 @@ trap stop_wine EXIT
 wineserver -p </dev/null >/dev/null 2>&1
 wine wineboot </dev/null >/dev/null 2>&1
 
-rm -rf build-win
-cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
-cmake --build build-win -j2
 ctest --test-dir build-win --output-on-failure -j2
 (cd build-win && cpack)
 
