@@ -59,6 +59,12 @@ TEST(CommandLine, UsageErrors) {
   }
 }
 
+#ifdef _WIN32
+const char* const kNamedAfterArguments[] = {"in.txt", "-x", "-TRY"};
+#else
+const char* const kNamedAfterArguments[] = {"in.txt", "-x", "-TRY", "*.txt"};
+#endif
+
 // Runs that pass the tests: the delimiter report, then the compile, then the
 // record loop on a one-line input. The input file name is whatever argument
 // was left over, so files are named after options where that is the point.
@@ -84,19 +90,55 @@ TEST(CommandLine, AcceptedArguments) {
        "DEBUG: outtext = {},1 qndl_ind = {1},1\nDEBUG: outtext = {},2\n", ",b;c\r\n"},
       {{"-x"}, kDefaultReport, kEmptyTemplate, "\r\n"},
       {{"-TRY"}, kDefaultReport, kEmptyTemplate, "\r\n"},
+#ifndef _WIN32
+      // Windows file names cannot hold "*"; NoWildcardExpansion covers it there.
       {{"*.txt"}, kDefaultReport, kEmptyTemplate, "\r\n"},
+#endif
   };
   for (const auto& c : cases) {
     std::string trace;
     for (const auto& a : c.args) trace += "[" + a + "]";
     SCOPED_TRACE("args: " + trace);
     Workdir dir;
-    for (const char* name : {"in.txt", "-x", "-TRY", "*.txt"}) dir.write(name, "a,b;c\n");
+    for (const char* name : kNamedAfterArguments) dir.write(name, "a,b;c\n");
     const auto r = run_qndl(dir, c.args);
     EXPECT_EQ(r.status, 0);
     EXPECT_BYTES_EQ(r.console, opening(c.report, c.compile));
     ASSERT_TRUE(r.qndl_out.has_value());
     EXPECT_BYTES_EQ(*r.qndl_out, c.qndl_out);
+  }
+}
+
+// A wildcard pattern is a file name as typed, never a list of the files it
+// matches: a.txt matches each pattern, yet the run looks for the pattern itself.
+TEST(CommandLine, NoWildcardExpansion) {
+  for (const char* pattern : {"*.txt", "?.txt", "a.*"}) {
+    SCOPED_TRACE(pattern);
+    Workdir dir;
+    dir.write("a.txt", "a;b\n");
+    const auto r = run_qndl(dir, {pattern, "-out", "$1"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_BYTES_EQ(r.console,
+                    opening(kDefaultReport, "DEBUG: outtext = {},1 qndl_ind = {0},1\nDEBUG: outtext = {},2\n") +
+                        console_text(std::string("ERROR: could not open input file (") + pattern + ")\n"));
+    EXPECT_FALSE(r.qndl_out.has_value());
+  }
+}
+
+// Each argument arrives whole and exact: blanks, tabs, quotes and backslashes
+// in the template and a blank in the file name. The template ends in $1, so
+// the compile echoes everything before it as one segment.
+TEST(CommandLine, ArgumentsArriveExactly) {
+  for (const std::string text : {"zorvat -set ", "say \"", "a\tb ", "dir\\ ", "\\\"q\\\\\" ", " "}) {
+    SCOPED_TRACE(text);
+    Workdir dir;
+    dir.write("my data.txt", "v;w\n");
+    const auto r = run_qndl(dir, {"my data.txt", "-out", text + "$1"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_BYTES_EQ(r.console,
+                    opening(kDefaultReport, "DEBUG: outtext = {" + text + "},1 qndl_ind = {0},1\nDEBUG: outtext = {},2\n"));
+    ASSERT_TRUE(r.qndl_out.has_value());
+    EXPECT_BYTES_EQ(*r.qndl_out, text + "v\r\n");
   }
 }
 
@@ -126,11 +168,19 @@ TEST(CommandLine, NothingToWrite) {
   EXPECT_FALSE(r.qndl_out.has_value());
 }
 
+// A Windows command line holds at most 32767 characters in all, so the long
+// template there is shorter; it is still far beyond any fixed buffer.
+#ifdef _WIN32
+constexpr std::size_t kLongTemplateSize = 20000;
+#else
+constexpr std::size_t kLongTemplateSize = 100000;
+#endif
+
 // Arguments are taken whole, however long.
 TEST(CommandLine, LongArguments) {
   Workdir dir;
   const std::string name(200, 'n');
-  const std::string text(100000, 't');
+  const std::string text(kLongTemplateSize, 't');
   dir.write(name, "a\n");
   const auto r = run_qndl(dir, {name, "-out", text + "$1", "-delim", std::string(5000, ',')});
   EXPECT_EQ(r.status, 0);

@@ -212,6 +212,17 @@ TEST(RecordLoop, ClosedStandardStreamsKeepFilesApart) {
   ASSERT_TRUE(r.qndl_out.has_value());
   EXPECT_BYTES_EQ(*r.qndl_out, expected);
 }
+#else
+// Windows refuses to open a directory as a file, so the error comes earlier
+// than on POSIX, before qndl.out is created.
+TEST(RecordLoop, DirectoryIsNoInputFile) {
+  Workdir dir;
+  std::filesystem::create_directory(dir.path() / "sub");
+  const auto r = run_qndl(dir, {"sub", "-out", "$1"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_BYTES_EQ(r.console, opening(kDefault, kOneRef) + console_text("ERROR: could not open input file (sub)\n"));
+  EXPECT_FALSE(r.qndl_out.has_value());
+}
 #endif
 
 }  // namespace
