@@ -5,6 +5,7 @@
 #include <string>
 
 #include "streams.h"
+#include "test_streams.h"
 
 namespace {
 
@@ -24,18 +25,9 @@ TEST(OutputBuffer, KeepsBytesAndOrder) {
   }
 }
 
-class FullSink final : public qndl::ByteSink {
- public:
-  bool write(std::string_view) override {
-    ++writes;
-    return false;
-  }
-  int writes = 0;
-};
-
 // The first failed write sticks: nothing more is attempted.
 TEST(OutputBuffer, FailureSticks) {
-  FullSink sink;
+  testing_support::FullSink sink;
   qndl::OutputBuffer out(sink, 4);
   out.append("abcdef");
   EXPECT_TRUE(out.failed());

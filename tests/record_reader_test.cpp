@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "streams.h"
+#include "test_streams.h"
 
 namespace {
 
@@ -70,24 +71,10 @@ TEST(RecordReader, LineEndRulesAtEveryBlockSize) {
   }
 }
 
-class FailingSource final : public qndl::ByteSource {
- public:
-  explicit FailingSource(std::string_view first) : first_(first) {}
-  long long read(char* buf, std::size_t size) override {
-    if (served_) return -1;
-    served_ = true;
-    return qndl::MemorySource(first_).read(buf, size);
-  }
-
- private:
-  std::string_view first_;
-  bool served_ = false;
-};
-
 // A read error is not the end of the input: it is reported, after the
 // records that were complete before it.
 TEST(RecordReader, ReadErrorIsReported) {
-  FailingSource source("a\nb\npartial");
+  testing_support::FailingSource source("a\nb\npartial");
   const Read r = read_all(source, 4096);
   EXPECT_TRUE(r.error);
   EXPECT_EQ(r.records, (std::vector<std::string>{"a", "b"}));

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -140,3 +142,72 @@ TEST(RecordLoop, ConsoleFailureIsReported) {
 #endif
 
 }  // namespace
+
+#ifndef _WIN32
+// Faults in trial runs, on the console and in the arguments, beside the
+// single cases above: exact console text and status, and what must survive.
+TEST(RecordLoop, FaultMatrix) {
+  namespace fs = std::filesystem;
+  const bool have_full = fs::exists("/dev/full");
+  const std::string long_name(100000, 'n');
+  const std::string long_text(100000, 't');
+  const std::string kept = "keep;me\r\n";
+  const std::string trial_notice =
+      "\nOption -try selected, will process just first\n"
+      "line, and printf to screen rather than output file.\n"
+      "Empty columns will be replaced with the character 'X'\n\n";
+  const std::string long_text_compile = "DEBUG: outtext = {" + long_text + "},1 qndl_ind = {0},1\nDEBUG: outtext = {},2\n";
+  const struct {
+    const char* name;
+    std::vector<std::string> args;
+    void (*setup)(const fs::path& dir);  // beside in.txt "a;b" and, unless it replaces it, qndl.out `kept`
+    bool needs_full;
+    std::string stdout_path;
+    int status;
+    std::string console;                  // after the banner; unchecked when stdout is redirected
+    std::optional<std::string> qndl_out;  // afterwards
+  } cases[] = {
+      {"input a directory, trial run", {"sub", "-try", "-out", "$1"},
+       [](const fs::path& d) { fs::create_directory(d / "sub"); }, false, "", 1,
+       kDefault + kOneRef + trial_notice + "ERROR: could not read input file (sub)\n", kept},
+      {"input missing, trial run", {"nope.txt", "-try", "-out", "$1"}, nullptr, false, "", 1,
+       kDefault + kOneRef + "ERROR: could not open input file (nope.txt)\n", kept},
+      {"qndl.out a link to /dev/full, trial run", {"in.txt", "-try", "-out", "$1"},
+       [](const fs::path& d) {
+         fs::remove(d / "qndl.out");
+         fs::create_symlink("/dev/full", d / "qndl.out");
+       },
+       true, "", 0, kDefault + kOneRef + trial_notice + "Col 1 {a}\nCol 2 {b}\na\n", std::nullopt},
+      {"standard output full, trial run", {"in.txt", "-try", "-out", "$1"}, nullptr, true, "/dev/full", 1, "", kept},
+      {"standard output full, usage error", {}, nullptr, true, "/dev/full", 2, "", kept},
+      {"standard output full, missing input", {"nope.txt", "-out", "$1"}, nullptr, true, "/dev/full", 1, "", kept},
+      {"8-bit delimiter", {"eight.txt", "-delim", "\xe4", "-out", "$2|$1"},
+       [](const fs::path& d) { std::ofstream(d / "eight.txt", std::ios::binary) << "x\xe4y\xe4z\r\n\xe4\xe4\n"; },
+       false, "", 0,
+       "INFO: delimeter is {\xe4}\nDEBUG: outtext = {},1 qndl_ind = {1},1\nDEBUG: outtext = {|},2 qndl_ind = {0},2\n"
+       "DEBUG: outtext = {},3\n",
+       "y|x\r\n|\r\n"},
+      {"file name of 100000 characters", {long_name, "-out", "$1"}, nullptr, false, "", 1,
+       kDefault + kOneRef + "ERROR: could not open input file (" + long_name + ")\n", kept},
+      {"template of 100000 characters, trial run", {"in.txt", "-try", "-out", long_text + "$1"}, nullptr, false, "", 0,
+       kDefault + long_text_compile + trial_notice + "Col 1 {a}\nCol 2 {b}\n" + long_text + "a\n", kept},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.needs_full && !have_full) continue;
+    Workdir dir;
+    dir.write("in.txt", "a;b\n");
+    dir.write("qndl.out", kept);
+    if (c.setup != nullptr) c.setup(dir.path());
+    const auto r = run_qndl(dir, c.args, c.stdout_path);
+    EXPECT_EQ(r.status, c.status);
+    if (c.stdout_path.empty()) {
+      EXPECT_BYTES_EQ(r.console, opening(c.console, ""));
+    }
+    EXPECT_EQ(r.qndl_out.has_value(), c.qndl_out.has_value());
+    if (r.qndl_out && c.qndl_out) {
+      EXPECT_BYTES_EQ(*r.qndl_out, *c.qndl_out);
+    }
+  }
+}
+#endif
