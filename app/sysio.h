@@ -12,6 +12,12 @@ namespace sysio {
 using Handle = int;
 inline constexpr Handle kNoHandle = -1;
 
+// Opens a placeholder on each of the standard descriptors 0, 1 and 2 that is
+// closed, so that no file the program opens later takes its number: with
+// standard output closed, the output file would otherwise receive the
+// console text. Call first thing in main.
+void keep_standard_handles_open();
+
 // Opens `name` for reading. kNoHandle on failure.
 Handle open_input(const std::string& name);
 // Creates `name` for writing, or empties it when it exists. kNoHandle on failure.

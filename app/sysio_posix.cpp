@@ -7,6 +7,21 @@
 
 namespace sysio {
 
+void keep_standard_handles_open() {
+  constexpr int kStandardDescriptors = 3;
+  for (int fd = 0; fd < kStandardDescriptors; ++fd) {
+    if (::fcntl(fd, F_GETFD) >= 0 || errno != EBADF) continue;
+    // Read-only, so that writing to a closed standard output still fails
+    // and is still reported, while nothing else can land in its place.
+    // open() returns the lowest free number, which is `fd` itself.
+    int placeholder;
+    do {
+      placeholder = ::open("/dev/null", O_RDONLY);
+    } while (placeholder < 0 && errno == EINTR);
+    if (placeholder >= 0 && placeholder != fd) ::close(placeholder);
+  }
+}
+
 Handle open_input(const std::string& name) {
   int fd;
   do {

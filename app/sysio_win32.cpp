@@ -62,4 +62,8 @@ bool is_same_file(Handle h, const std::string& name) {
   return same;
 }
 
+// The C runtime reserves descriptors 0 to 2 at start-up even when a standard
+// handle is missing, so a file opened later never takes their numbers.
+void keep_standard_handles_open() {}
+
 }  // namespace sysio

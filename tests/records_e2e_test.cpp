@@ -9,11 +9,13 @@
 
 #include "e2e_support.h"
 #include "fixtures.h"
+#include "process.h"
 
 namespace {
 
 using testing_support::console_text;
 using testing_support::expect_fixture;
+using testing_support::numbered_fields;
 using testing_support::Fixture;
 using testing_support::opening;
 using testing_support::run_qndl;
@@ -116,6 +118,31 @@ TEST(RecordLoop, WriteFailureIsReported) {
   EXPECT_EQ(r.status, 1);
   EXPECT_BYTES_EQ(r.console,
                   opening(kDefault, kOneRef) + console_text("ERROR: could not write output file (qndl.out)\n"));
+}
+
+// With standard output closed, the files the program opens would take the
+// lowest free descriptors: console text must not reach qndl.out through
+// them, and the lost console text is still a failure. Enough overflow
+// messages to pass any console buffer before qndl.out is closed.
+TEST(RecordLoop, ClosedStandardOutputIsNotTheOutputFile) {
+  constexpr int kLines = 300;
+  std::string input, expected;
+  for (int i = 0; i < kLines; ++i) {
+    input += numbered_fields(99) + "\n";
+    expected += "<1>\r\n";
+  }
+  for (const char* closing : {"0<&- 1>&-", "1>&-", "0<&- 1>&- 2>&-"}) {
+    SCOPED_TRACE(closing);
+    Workdir dir;
+    dir.write("in.txt", input);
+    const std::string script = std::string("exec \"$0\" in.txt -out '<$1>' ") + closing;
+    const int status = testing_support::run_process("/bin/sh", {"-c", script, QNDL_BINARY}, dir.path().string(),
+                                                    (dir.path() / "console.txt").string());
+    EXPECT_EQ(status, 1);
+    const auto written = dir.read("qndl.out");
+    ASSERT_TRUE(written.has_value());
+    EXPECT_BYTES_EQ(*written, expected);
+  }
 }
 
 // Opening a directory succeeds here, reading it fails: that is no end of file.
