@@ -5,107 +5,38 @@
 #include <vector>
 
 #include "e2e_support.h"
+#include "fixtures.h"
 
 namespace {
 
 using testing_support::console_text;
+using testing_support::expect_fixture;
+using testing_support::Fixture;
 using testing_support::opening;
 using testing_support::run_qndl;
 using testing_support::Workdir;
 
-const std::string kUsage =
-    "\nUseage: \n"
-    "Quindle allows you take data from specific columns\n"
-    "in each line of an input file and write it out to a\n"
-    "file (qndl.out) in a specified format.\n\n"
-    "       qndl filename <-try> -delim \";\" -out \"zorvat -set $4 $5\"\n\n"
-    "       Where $4 indicates the 4th column.\n"
-    "       Columns are delimeted by the single character\n"
-    "       given with the -delim option.\n"
-    "       Use the -try option to test your parameters (no\n"
-    "       output file will be created).\n\n";
-
-const std::string kBanner = "Quindle Version 1.0a\n";
-const std::string kNoInput = kBanner + "ERROR: no input file.\n" + kUsage;
-const std::string kSyntax = kBanner + "ERROR: incorrect syntax.\n" + kUsage;
 const std::string kDefaultReport = "INFO: Using default delimeters of {;}.delimeter is {;}\n";
-const std::string kEmptyTemplate = "DEBUG: outtext = {},1\nINFO: Warning no output columns selected\n";
 
 // Failed tests show the usage text, create nothing and exit with 2.
 TEST(CommandLine, UsageErrors) {
-  const struct {
-    std::vector<std::string> args;
-    std::string console;
-  } cases[] = {
-      {{}, kNoInput},
-      {{"-try"}, kNoInput},
-      {{"-delim", ",", "-out", "$1"}, kNoInput},
-      {{"a.txt", "b.txt"}, kSyntax},
-      {{"in.txt", ""}, kNoInput},
-      {{"", "in.txt"}, kSyntax},
-      {{"in.txt", "-x"}, kSyntax},
-      {{"in.txt", "-out", "$1", "other.txt", ""}, kNoInput},
-  };
-  for (const auto& c : cases) {
-    std::string trace;
-    for (const auto& a : c.args) trace += "[" + a + "]";
-    SCOPED_TRACE("args: " + trace);
+  for (const Fixture& f : testing_support::usage_error_fixtures()) {
+    SCOPED_TRACE(f.name);
     Workdir dir;
-    dir.write("in.txt", "a;b\n");
-    const auto r = run_qndl(dir, c.args);
-    EXPECT_EQ(r.status, 2);
-    EXPECT_BYTES_EQ(r.console, console_text(c.console));
-    EXPECT_FALSE(r.qndl_out.has_value());
+    testing_support::write_files(dir, f);
+    expect_fixture(f, run_qndl(dir, f.args), console_text);
   }
 }
 
-#ifdef _WIN32
-const char* const kNamedAfterArguments[] = {"in.txt", "-x", "-TRY"};
-#else
-const char* const kNamedAfterArguments[] = {"in.txt", "-x", "-TRY", "*.txt"};
-#endif
 
 // Runs that pass the tests: the delimiter report, then the compile, then the
-// record loop on a one-line input. The input file name is whatever argument
-// was left over, so files are named after options where that is the point.
+// record loop on a one-line input.
 TEST(CommandLine, AcceptedArguments) {
-  const struct {
-    std::vector<std::string> args;
-    std::string report;
-    std::string compile;
-    std::string qndl_out;
-  } cases[] = {
-      {{"in.txt"}, kDefaultReport, kEmptyTemplate, "\r\n"},
-      {{"in.txt", "-delim"}, kDefaultReport, kEmptyTemplate, "\r\n"},
-      {{"-delim", "", "in.txt"}, kDefaultReport, kEmptyTemplate, "\r\n"},
-      {{"in.txt", "-out"}, kDefaultReport, kEmptyTemplate, "\r\n"},
-      {{"in.txt", "-delim", ","}, "INFO: delimeter is {,}\n", kEmptyTemplate, "\r\n"},
-      {{"in.txt", "-delim", "%s{}%d"}, "INFO: delimeter is {%s{}%d}\n", kEmptyTemplate, "\r\n"},
-      {{"-delim", ",", "-delim", "b", "-out", "[$1]", "in.txt"},
-       "INFO: delimeter is {b}\n",
-       "DEBUG: outtext = {[},1 qndl_ind = {0},1\nDEBUG: outtext = {]},2\n", "[a,]\r\n"},
-      {{"-out", "$2", "-out", "$1", "in.txt"}, kDefaultReport,
-       "DEBUG: outtext = {},1 qndl_ind = {0},1\nDEBUG: outtext = {},2\n", "a,b\r\n"},
-      {{"in.txt", "-delim", "ab", "-out", "$2"}, "INFO: delimeter is {ab}\n",
-       "DEBUG: outtext = {},1 qndl_ind = {1},1\nDEBUG: outtext = {},2\n", ",b;c\r\n"},
-      {{"-x"}, kDefaultReport, kEmptyTemplate, "\r\n"},
-      {{"-TRY"}, kDefaultReport, kEmptyTemplate, "\r\n"},
-#ifndef _WIN32
-      // Windows file names cannot hold "*"; NoWildcardExpansion covers it there.
-      {{"*.txt"}, kDefaultReport, kEmptyTemplate, "\r\n"},
-#endif
-  };
-  for (const auto& c : cases) {
-    std::string trace;
-    for (const auto& a : c.args) trace += "[" + a + "]";
-    SCOPED_TRACE("args: " + trace);
+  for (const Fixture& f : testing_support::accepted_argument_fixtures()) {
+    SCOPED_TRACE(f.name);
     Workdir dir;
-    for (const char* name : kNamedAfterArguments) dir.write(name, "a,b;c\n");
-    const auto r = run_qndl(dir, c.args);
-    EXPECT_EQ(r.status, 0);
-    EXPECT_BYTES_EQ(r.console, opening(c.report, c.compile));
-    ASSERT_TRUE(r.qndl_out.has_value());
-    EXPECT_BYTES_EQ(*r.qndl_out, c.qndl_out);
+    testing_support::write_files(dir, f);
+    expect_fixture(f, run_qndl(dir, f.args), console_text);
   }
 }
 

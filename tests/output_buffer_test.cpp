@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "fake_streams.h"
+#include "test_streams.h"
 #include "streams.h"
 
 namespace {

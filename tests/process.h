@@ -7,9 +7,6 @@
 
 namespace testing_support {
 
-// As `stdout_path`: run the program with standard input and output closed.
-inline const std::string kClosedStandardStreams = "<closed>";
-
 // Runs `program` with `args` (not counting the program's own name) in `dir`,
 // standard output sent to `stdout_path` (or to `stdout_path` as given when it
 // names a device). Returns the exit status, or -1 if the program did not end

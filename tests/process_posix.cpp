@@ -17,14 +17,8 @@ int run_process(const std::string& program, const std::vector<std::string>& args
   const pid_t pid = ::fork();
   if (pid < 0) return -1;
   if (pid == 0) {
-    if (stdout_path == kClosedStandardStreams) {
-      ::close(STDIN_FILENO);
-      ::close(STDOUT_FILENO);
-    } else {
-      const int out = ::open(stdout_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      if (out < 0 || ::dup2(out, STDOUT_FILENO) < 0) ::_exit(127);
-    }
-    if (::chdir(dir.c_str()) != 0) ::_exit(127);
+    const int out = ::open(stdout_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (out < 0 || ::dup2(out, STDOUT_FILENO) < 0 || ::chdir(dir.c_str()) != 0) ::_exit(127);
     ::execv(program.c_str(), argv.data());
     ::_exit(127);
   }

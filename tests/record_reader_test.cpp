@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "fake_streams.h"
+#include "test_streams.h"
 #include "streams.h"
 
 namespace {

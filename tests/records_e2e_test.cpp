@@ -2,92 +2,41 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "e2e_support.h"
+#include "fixtures.h"
 #include "process.h"
 
 namespace {
 
 using testing_support::console_text;
+using testing_support::expect_fixture;
 using testing_support::numbered_fields;
+using testing_support::Fixture;
 using testing_support::opening;
 using testing_support::run_qndl;
 using testing_support::Workdir;
 
-const std::string kReport = "INFO: delimeter is {;}\n";
-const std::string kZorvat =
-    "DEBUG: outtext = {zorvat -set },1 qndl_ind = {3},1\n"
-    "DEBUG: outtext = { },2 qndl_ind = {4},2\n"
-    "DEBUG: outtext = {},3\n";
-const std::string kTooMany = "ERROR: Too many tokens in this line\n";
-
 // With -delim ";" -out "zorvat -set $4 $5".
 TEST(RecordLoop, ZorvatFixtures) {
-  const std::string long_field(5000, 'L');
-  const struct {
-    const char* name;
-    std::string input;
-    std::string qndl_out;
-    std::string messages;  // console text after the compile lines
-  } cases[] = {
-      {"record table, CR LF and LF",
-       "a;b;c;d;e\r\na;b;c;d\r\na;b;c\n\na;b;c;;e\na;b;c;d;e\rf;g\n",
-       "zorvat -set d e\r\nzorvat -set d \r\nzorvat -set  \r\nzorvat -set  \r\nzorvat -set  e\r\n"
-       "zorvat -set d e\r\n",
-       ""},
-      {"empty input", "", "", ""},
-      {"empty lines are records", "\n\r\n\n", "zorvat -set  \r\nzorvat -set  \r\nzorvat -set  \r\n", ""},
-      {"last line without line end", "1;2;3;4;5\n6;7;8;9;10", "zorvat -set 4 5\r\nzorvat -set 9 10\r\n", ""},
-      {"lone CR cuts its line", "1;2;3;4\r;5\n", "zorvat -set 4 \r\n", ""},
-      {"Ctrl-Z in a line ends the input", "1;2;3;4;5\n6;7;8;9\x1a;10\n11;12;13;14;15\n",
-       "zorvat -set 4 5\r\nzorvat -set 9 \r\n", ""},
-      {"Ctrl-Z after the last line adds nothing", "1;2;3;4;5\r\n\x1a", "zorvat -set 4 5\r\n", ""},
-      {"a long line is one record", "1;2;3;" + long_field + ";5\n;;;x;y\n",
-       "zorvat -set " + long_field + " 5\r\nzorvat -set x y\r\n", ""},
-      {"zero byte is an ordinary byte", std::string("1;2;3;a\0b;\0\n", 12),
-       std::string("zorvat -set a\0b \0\r\n", 19), ""},
-      {"8-bit bytes pass unchanged", "\xe4;\xf6;\xfc;\xdf;\xff\n", "zorvat -set \xdf \xff\r\n", ""},
-      {"percent and braces verbatim", "%s;%d;{};%n;{%s}\n", "zorvat -set %n {%s}\r\n", ""},
-      {"95 fields: no message", numbered_fields(95) + "\n", "zorvat -set 4 5\r\n", ""},
-      {"96 fields: one message, line still written", numbered_fields(96) + "\n" + numbered_fields(200) + ";\n1;2;3;4;5\n",
-       "zorvat -set 4 5\r\nzorvat -set 4 5\r\nzorvat -set 4 5\r\n", kTooMany + kTooMany},
-      {"95 fields and a trailing delimiter", numbered_fields(95) + ";\n", "zorvat -set 4 5\r\n", kTooMany},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const Fixture& f : testing_support::zorvat_fixtures()) {
+    SCOPED_TRACE(f.name);
     Workdir dir;
-    dir.write("in.txt", c.input);
-    const auto r = run_qndl(dir, {"in.txt", "-delim", ";", "-out", "zorvat -set $4 $5"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_BYTES_EQ(r.console, opening(kReport, kZorvat) + console_text(c.messages));
-    ASSERT_TRUE(r.qndl_out.has_value());
-    EXPECT_BYTES_EQ(*r.qndl_out, c.qndl_out);
+    testing_support::write_files(dir, f);
+    expect_fixture(f, run_qndl(dir, f.args), console_text);
   }
 }
 
-// What the template alone decides about each line.
 TEST(RecordLoop, TemplateShapes) {
-  const struct {
-    std::string out;
-    std::string qndl_out;
-  } cases[] = {
-      {"hello", "hello\r\nhello\r\n"},
-      {"", "\r\n\r\n"},
-      {"$1%s{}$9", "a%s{}\r\nd%s{}\r\n"},
-      {"line one\nline two $2", "line one\r\nline two b\r\nline one\r\nline two \r\n"},
-      {"$10 $$1", "a0 $a\r\nd0 $d\r\n"},
-      {"$1$2$3$4$5$6$7$8$9$1 tail", "abca\r\ndd\r\n"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE("template: " + c.out);
+  for (const Fixture& f : testing_support::template_shape_fixtures()) {
+    SCOPED_TRACE(f.name);
     Workdir dir;
-    dir.write("in.txt", "a;b;c\r\nd\r\n");
-    const auto r = run_qndl(dir, {"in.txt", "-out", c.out});
-    EXPECT_EQ(r.status, 0);
-    ASSERT_TRUE(r.qndl_out.has_value());
-    EXPECT_BYTES_EQ(*r.qndl_out, c.qndl_out);
+    testing_support::write_files(dir, f);
+    expect_fixture(f, run_qndl(dir, f.args), console_text);
   }
 }
 
@@ -171,6 +120,31 @@ TEST(RecordLoop, WriteFailureIsReported) {
                   opening(kDefault, kOneRef) + console_text("ERROR: could not write output file (qndl.out)\n"));
 }
 
+// With standard output closed, the files the program opens would take the
+// lowest free descriptors: console text must not reach qndl.out through
+// them, and the lost console text is still a failure. Enough overflow
+// messages to pass any console buffer before qndl.out is closed.
+TEST(RecordLoop, ClosedStandardOutputIsNotTheOutputFile) {
+  constexpr int kLines = 300;
+  std::string input, expected;
+  for (int i = 0; i < kLines; ++i) {
+    input += numbered_fields(99) + "\n";
+    expected += "<1>\r\n";
+  }
+  for (const char* closing : {"0<&- 1>&-", "1>&-", "0<&- 1>&- 2>&-"}) {
+    SCOPED_TRACE(closing);
+    Workdir dir;
+    dir.write("in.txt", input);
+    const std::string script = std::string("exec \"$0\" in.txt -out '<$1>' ") + closing;
+    const int status = testing_support::run_process("/bin/sh", {"-c", script, QNDL_BINARY}, dir.path().string(),
+                                                    (dir.path() / "console.txt").string());
+    EXPECT_EQ(status, 1);
+    const auto written = dir.read("qndl.out");
+    ASSERT_TRUE(written.has_value());
+    EXPECT_BYTES_EQ(*written, expected);
+  }
+}
+
 // Opening a directory succeeds here, reading it fails: that is no end of file.
 TEST(RecordLoop, ReadFailureIsReported) {
   Workdir dir;
@@ -193,25 +167,6 @@ TEST(RecordLoop, ConsoleFailureIsReported) {
   EXPECT_BYTES_EQ(*r.qndl_out, "a\r\n");
 }
 
-// Started with standard input and output closed, the files must not take
-// their descriptors: console text would end up in qndl.out.
-TEST(RecordLoop, ClosedStandardStreamsKeepFilesApart) {
-  // Enough overflow messages to pass through the console's buffer while
-  // qndl.out is still open.
-  constexpr int kLines = 1000;
-  std::string input;
-  std::string expected;
-  for (int i = 0; i < kLines; ++i) {
-    input += numbered_fields(96) + "\n";
-    expected += "<1>\r\n";
-  }
-  Workdir dir;
-  dir.write("in.txt", input);
-  const auto r = run_qndl(dir, {"in.txt", "-out", "<$1>"}, testing_support::kClosedStandardStreams);
-  EXPECT_EQ(r.status, 1);  // the console could not be written
-  ASSERT_TRUE(r.qndl_out.has_value());
-  EXPECT_BYTES_EQ(*r.qndl_out, expected);
-}
 #else
 // Windows refuses to open a directory as a file, so the error comes earlier
 // than on POSIX, before qndl.out is created.
@@ -222,6 +177,75 @@ TEST(RecordLoop, DirectoryIsNoInputFile) {
   EXPECT_EQ(r.status, 1);
   EXPECT_BYTES_EQ(r.console, opening(kDefault, kOneRef) + console_text("ERROR: could not open input file (sub)\n"));
   EXPECT_FALSE(r.qndl_out.has_value());
+}
+#endif
+
+#ifndef _WIN32
+// Faults in trial runs, on the console and in the arguments, beside the
+// single cases above: exact console text and status, and what must survive.
+TEST(RecordLoop, FaultMatrix) {
+  namespace fs = std::filesystem;
+  const bool have_full = fs::exists("/dev/full");
+  const std::string long_name(100000, 'n');
+  const std::string long_text(100000, 't');
+  const std::string kept = "keep;me\r\n";
+  const std::string trial_notice =
+      "\nOption -try selected, will process just first\n"
+      "line, and printf to screen rather than output file.\n"
+      "Empty columns will be replaced with the character 'X'\n\n";
+  const std::string long_text_compile = "DEBUG: outtext = {" + long_text + "},1 qndl_ind = {0},1\nDEBUG: outtext = {},2\n";
+  const struct {
+    const char* name;
+    std::vector<std::string> args;
+    void (*setup)(const fs::path& dir);  // beside in.txt "a;b" and, unless it replaces it, qndl.out `kept`
+    bool needs_full;
+    std::string stdout_path;
+    int status;
+    std::string console;                  // after the banner; unchecked when stdout is redirected
+    std::optional<std::string> qndl_out;  // afterwards
+  } cases[] = {
+      {"input a directory, trial run", {"sub", "-try", "-out", "$1"},
+       [](const fs::path& d) { fs::create_directory(d / "sub"); }, false, "", 1,
+       kDefault + kOneRef + trial_notice + "ERROR: could not read input file (sub)\n", kept},
+      {"input missing, trial run", {"nope.txt", "-try", "-out", "$1"}, nullptr, false, "", 1,
+       kDefault + kOneRef + "ERROR: could not open input file (nope.txt)\n", kept},
+      {"qndl.out a link to /dev/full, trial run", {"in.txt", "-try", "-out", "$1"},
+       [](const fs::path& d) {
+         fs::remove(d / "qndl.out");
+         fs::create_symlink("/dev/full", d / "qndl.out");
+       },
+       true, "", 0, kDefault + kOneRef + trial_notice + "Col 1 {a}\nCol 2 {b}\na\n", std::nullopt},
+      {"standard output full, trial run", {"in.txt", "-try", "-out", "$1"}, nullptr, true, "/dev/full", 1, "", kept},
+      {"standard output full, usage error", {}, nullptr, true, "/dev/full", 1, "", kept},
+      {"standard output full, missing input", {"nope.txt", "-out", "$1"}, nullptr, true, "/dev/full", 1, "", kept},
+      {"8-bit delimiter", {"eight.txt", "-delim", "\xe4", "-out", "$2|$1"},
+       [](const fs::path& d) { std::ofstream(d / "eight.txt", std::ios::binary) << "x\xe4y\xe4z\r\n\xe4\xe4\n"; },
+       false, "", 0,
+       "INFO: delimeter is {\xe4}\nDEBUG: outtext = {},1 qndl_ind = {1},1\nDEBUG: outtext = {|},2 qndl_ind = {0},2\n"
+       "DEBUG: outtext = {},3\n",
+       "y|x\r\n|\r\n"},
+      {"file name of 100000 characters", {long_name, "-out", "$1"}, nullptr, false, "", 1,
+       kDefault + kOneRef + "ERROR: could not open input file (" + long_name + ")\n", kept},
+      {"template of 100000 characters, trial run", {"in.txt", "-try", "-out", long_text + "$1"}, nullptr, false, "", 0,
+       kDefault + long_text_compile + trial_notice + "Col 1 {a}\nCol 2 {b}\n" + long_text + "a\n", kept},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.needs_full && !have_full) continue;
+    Workdir dir;
+    dir.write("in.txt", "a;b\n");
+    dir.write("qndl.out", kept);
+    if (c.setup != nullptr) c.setup(dir.path());
+    const auto r = run_qndl(dir, c.args, c.stdout_path);
+    EXPECT_EQ(r.status, c.status);
+    if (c.stdout_path.empty()) {
+      EXPECT_BYTES_EQ(r.console, opening(c.console, ""));
+    }
+    EXPECT_EQ(r.qndl_out.has_value(), c.qndl_out.has_value());
+    if (r.qndl_out && c.qndl_out) {
+      EXPECT_BYTES_EQ(*r.qndl_out, *c.qndl_out);
+    }
+  }
 }
 #endif
 

@@ -1,4 +1,4 @@
-// Byte sources and sinks that count or fail, for unit tests of the loop.
+// Byte sources and sinks that count or fail on purpose, for unit tests of the loop.
 #pragma once
 
 #include <cstddef>
@@ -22,7 +22,7 @@ class CountingSource final : public qndl::ByteSource {
   qndl::MemorySource source_;
 };
 
-// Serves `first` in its first read, then fails every read.
+// Serves `first` in one read, then fails every read.
 class FailingSource final : public qndl::ByteSource {
  public:
   explicit FailingSource(std::string_view first) : first_(first) {}
@@ -37,7 +37,7 @@ class FailingSource final : public qndl::ByteSource {
   bool served_ = false;
 };
 
-// A sink that refuses every write, counting them: a full disk.
+// Fails every write, counting the attempts: a full disk.
 class FullSink final : public qndl::ByteSink {
  public:
   bool write(std::string_view) override {

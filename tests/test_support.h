@@ -1,0 +1,46 @@
+// Helpers shared by every test that runs the program: a fresh directory per
+// case, the result of a run, and exact bytes printed escaped on a mismatch.
+// No test framework in here, so the fuzzers can use it too.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace testing_support {
+
+// A fresh, empty directory, removed again when the object goes.
+class Workdir {
+ public:
+  Workdir();
+  ~Workdir();
+  Workdir(const Workdir&) = delete;
+  Workdir& operator=(const Workdir&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  void write(const std::string& name, std::string_view bytes) const;
+  // The bytes of a file, or nullopt when it does not exist.
+  std::optional<std::string> read(const std::string& name) const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+struct RunResult {
+  int status = -1;
+  std::string console;                   // standard output, exact bytes
+  std::optional<std::string> qndl_out;   // qndl.out afterwards, if it exists
+};
+
+// "1;2;...;n": a record of n fields, each its own number.
+std::string numbered_fields(int n);
+
+// The same bytes with every byte outside printable ASCII shown as \xNN (and
+// \r, \n, \\ as such), so a mismatch shows what differs.
+std::string escaped(std::string_view bytes);
+
+}  // namespace testing_support
+
+#define EXPECT_BYTES_EQ(actual, expected) \
+  EXPECT_EQ(::testing_support::escaped(actual), ::testing_support::escaped(expected))
