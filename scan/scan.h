@@ -54,7 +54,17 @@ inline ChunkMask match(const char* p, char a) { return portable_match(p, a); }
 inline ChunkMask match_any(const char* p, char a, char b, char c) { return portable_match_any(p, a, b, c); }
 #endif
 
-// The first byte in [p, end) equal to `a`, `b` or `c`, or end.
+// Long stretches without a match are skipped a span of chunks at a time,
+// with one test of their combined masks. p[0, kSpanSize) must be readable.
+inline constexpr std::size_t kSpanSize = 4 * kChunkSize;
+inline bool span_has(const char* p, char a) {
+  return (match(p, a) | match(p + kChunkSize, a) | match(p + 2 * kChunkSize, a) |
+          match(p + 3 * kChunkSize, a)) != 0;
+}
+
+// The first byte in [p, end) equal to `a`, `b` or `c`, or end. (Most
+// records end within a few chunks; skipping spans here would cost them more
+// than it saves on long lines.)
 inline const char* find_any(const char* p, const char* end, char a, char b, char c) {
   for (; end - p >= static_cast<std::ptrdiff_t>(kChunkSize); p += kChunkSize) {
     if (const ChunkMask m = match_any(p, a, b, c)) return p + std::countr_zero(m);
@@ -63,6 +73,21 @@ inline const char* find_any(const char* p, const char* end, char a, char b, char
     if (*p == a || *p == b || *p == c) return p;
   }
   return end;
+}
+
+// How many bytes in [p, end) equal `a`; counting stops once `enough` are
+// found, so the result is the count or a number >= enough. Made for sparse
+// matches (the delimiters in the rest of a long record).
+inline std::size_t count_up_to(const char* p, const char* end, char a, std::size_t enough) {
+  std::size_t n = 0;
+  while (n < enough) {
+    while (end - p >= static_cast<std::ptrdiff_t>(kSpanSize) && !span_has(p, a)) p += kSpanSize;
+    if (end - p < static_cast<std::ptrdiff_t>(kChunkSize)) break;
+    for (ChunkMask m = match(p, a); m != 0; m &= m - 1) ++n;
+    p += kChunkSize;
+  }
+  for (; p != end && n < enough; ++p) n += *p == a;
+  return n;
 }
 
 // Calls visit(hit) for each byte in [p, end) equal to `a`, in order, until

@@ -39,9 +39,7 @@ SplitResult split_record(std::string_view record, char delimiter, FieldTable& fi
   const auto rest = static_cast<size_t>(end - field);
   const auto enough = static_cast<size_t>(kMaxFields - r.count);
   if (rest < enough) return r;
-  size_t more = 0;
-  scan::for_each_match(field, end, delimiter, [&](const char*) { return ++more < enough; });
-  r.too_many = more >= enough;
+  r.too_many = scan::count_up_to(field, end, delimiter, enough) >= enough;
   return r;
 }
 

@@ -32,6 +32,7 @@ const Buffer kBuffers[] = {
     {"high bytes", with_bytes_at(60, "\xff;\x80", '\xfe')},
     {"zero bytes", with_bytes_at(60, std::string("\0;", 2), 'b')},
     {"one match at the end", std::string(47, 'y') + "\n"},
+    {"sparse matches over many spans", with_bytes_at(300, std::string(";\r") + std::string(40, 'z'), 'c')},
 };
 
 TEST(Scan, ChunkMatchersAgreeWithThePortableOnes) {
@@ -59,6 +60,16 @@ TEST(Scan, SearchesAgreeWithByteLoopsOnEveryRange) {
         EXPECT_EQ(scan::find_any(p, end, '\r', '\n', '\x1a'), std::find_if(p, end, [](char c) {
                     return c == '\r' || c == '\n' || c == '\x1a';
                   }));
+        const auto all = static_cast<std::size_t>(std::count(p, end, ';'));
+        for (std::size_t enough : {std::size_t{0}, std::size_t{1}, std::size_t{7}, all, all + 1}) {
+          const std::size_t n = scan::count_up_to(p, end, ';', enough);
+          if (all < enough) {
+            EXPECT_EQ(n, all) << "enough " << enough;
+          } else {
+            EXPECT_GE(n, enough) << "enough " << enough;
+            EXPECT_LE(n, all) << "enough " << enough;
+          }
+        }
         for (const char a : {';', '\xff'}) {
           std::vector<const char*> expected;
           for (const char* q = p; q != end; ++q) {
