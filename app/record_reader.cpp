@@ -21,7 +21,9 @@ const char* find_line_byte(const char* p, const char* end) {
 }  // namespace
 
 RecordReader::RecordReader(ByteSource& source, std::size_t block_size)
-    : source_(source), block_size_(block_size == 0 ? 1 : block_size), buf_(block_size_) {}
+    : source_(source),
+      block_size_(block_size == 0 ? 1 : block_size),
+      buf_(block_size_ + kReadableAfterRecord) {}
 
 bool RecordReader::refill() {
   if (input_over_) return false;
@@ -32,8 +34,8 @@ bool RecordReader::refill() {
     end_ = kept;
     pos_ = 0;
   }
-  if (end_ == buf_.size()) buf_.resize(buf_.size() * 2);
-  const std::size_t room = buf_.size() - end_;
+  if (end_ == data_capacity()) buf_.resize(data_capacity() * 2 + kReadableAfterRecord);
+  const std::size_t room = data_capacity() - end_;
   const long long n = source_.read(buf_.data() + end_, room < block_size_ ? room : block_size_);
   if (n <= 0) {
     input_over_ = true;
