@@ -15,7 +15,9 @@
 # (default 5). The awk program below applies qndl's record rules, so every
 # tool's output must be byte-identical to qndl.out; the script stops if not.
 # The table gives the median wall time, MiB/s, the ratio of mawk's median to
-# the tool's and the peak resident set size over the runs.
+# the tool's, the median CPU time (user + system; less disturbed than the
+# wall time by other work on the machine) and the peak resident set size
+# over the runs.
 # Then, with valgrind installed, qndl's instructions per input byte on the
 # first 8 MiB of each workload (a figure that does not depend on the load of
 # the machine).
@@ -25,7 +27,7 @@
 #
 # Needs bash, awk, coreutils. Optional: mawk and gawk (compared when
 # present), GNU time at /usr/bin/time (Debian package "time") for the peak
-# RSS column, valgrind (Debian package "valgrind") for instructions per byte.
+# RSS and CPU columns, valgrind (Debian package "valgrind") for instructions per byte.
 set -euo pipefail
 
 runs=5
@@ -68,7 +70,7 @@ time_bin=""
 if [ -x /usr/bin/time ] && /usr/bin/time -f %M -o /dev/null true 2>/dev/null; then
   time_bin=/usr/bin/time
 else
-  echo "note: GNU time (/usr/bin/time, Debian package \"time\") not found; no peak RSS column" >&2
+  echo "note: GNU time (/usr/bin/time, Debian package \"time\") not found; no CPU and peak RSS columns" >&2
 fi
 
 mib=$((1024 * 1024))
@@ -121,7 +123,7 @@ data() {
     *-2M) size=2 ;;
     *-1M) size=1 ;;
   esac
-  file=$work/v1-$name.txt
+  file=$work/v1-$name.txt  # v1: change it with the generator
   if [ ! -s "$file" ]; then
     echo "generating $file" >&2
     if [ "$name" = crlf-1G ]; then
@@ -165,11 +167,12 @@ awk_expr_of() {
   esac
 }
 
-# run_once TOOL FILE JOB: runs one tool once; prints "nanoseconds rss-KiB".
+# run_once TOOL FILE JOB: runs one tool once; prints "wall-nanoseconds
+# cpu-seconds rss-KiB output-file" ("-" for what GNU time would tell).
 run_once() {
-  local tool=$1 file=$2 job=$3 start end rss=- out
+  local tool=$1 file=$2 job=$3 start end usage="- -" out
   local timer=()
-  [ -n "$time_bin" ] && timer=("$time_bin" -f %M -o "$work/rss")
+  [ -n "$time_bin" ] && timer=("$time_bin" -f "%U %S %M" -o "$work/usage")
   start=$(date +%s%N)
   case $tool in
     qndl)
@@ -180,8 +183,8 @@ run_once() {
       "${timer[@]}" "$(command -v "$tool")" "$(awk_program "$(awk_expr_of "$job")")" "$file" > "$out" ;;
   esac
   end=$(date +%s%N)
-  [ -n "$time_bin" ] && rss=$(tail -n 1 "$work/rss")
-  echo "$((end - start)) $rss $out"
+  [ -n "$time_bin" ] && usage=$(tail -n 1 "$work/usage" | awk '{ print $1 + $2, $3 }')
+  echo "$((end - start)) $usage $out"
 }
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
@@ -206,11 +209,12 @@ for entry in "${jobs[@]}"; do
   file=$(data "$name")
   bytes=$(wc -c < "$file")
   cat "$file" > /dev/null  # into the page cache
-  declare -A times=() peak=()
+  declare -A times=() cpus=() peak=()
   for ((r = 1; r <= runs; r++)); do
     for tool in "${tools[@]}"; do
-      read -r ns rss out <<< "$(run_once "$tool" "$file" "$job")"
+      read -r ns cpu rss out <<< "$(run_once "$tool" "$file" "$job")"
       times[$tool]+="$ns "
+      cpus[$tool]+="$cpu "
       if [ "$rss" != - ] && { [ -z "${peak[$tool]:-}" ] || [ "$rss" -gt "${peak[$tool]}" ]; }; then peak[$tool]=$rss; fi
       if [ "$tool" != qndl ] && ! cmp -s "$out" "$work/qndl/qndl.out"; then
         echo "FAIL: $tool and qndl differ on $name $job: $out $work/qndl/qndl.out" >&2
@@ -222,9 +226,11 @@ for entry in "${jobs[@]}"; do
   ref_ns=$(tr ' ' '\n' <<< "${times[$ref_tool]}" | grep . | median)
   for tool in "${tools[@]}"; do
     ns=$(tr ' ' '\n' <<< "${times[$tool]}" | grep . | median)
-    echo "$name $job $tool $ns $bytes $ref_ns ${peak[$tool]:--}" >> "$table"
+    cpu=-
+    [ -n "$time_bin" ] && cpu=$(tr ' ' '\n' <<< "${cpus[$tool]}" | grep . | median)
+    echo "$name $job $tool $ns $bytes $ref_ns ${peak[$tool]:--} $cpu" >> "$table"
   done
-  unset times peak
+  unset times cpus peak
 done
 
 echo
@@ -232,13 +238,14 @@ echo "qndl $(date +%Y-%m-%d), $(nproc) cores, median of $runs run(s), outputs by
 echo
 awk -v ref="$(basename "${tools[1]}")" '
   BEGIN {
-    printf "| workload | job | tool | median s | MiB/s | x %s | peak RSS MiB |\n", ref
-    print "|---|---|---|---:|---:|---:|---:|"
+    printf "| workload | job | tool | median s | MiB/s | x %s | CPU s | peak RSS MiB |\n", ref
+    print "|---|---|---|---:|---:|---:|---:|---:|"
   }
   {
     s = $4 / 1e9
     rss = ($7 == "-") ? "-" : sprintf("%.1f", $7 / 1024)
-    printf "| %s | %s | %s | %.3f | %.0f | %.2f | %s |\n", $1, $2, $3, s, $5 / 1048576 / s, $6 / $4, rss
+    cpu = ($8 == "-") ? "-" : sprintf("%.2f", $8)
+    printf "| %s | %s | %s | %.3f | %.0f | %.2f | %s | %s |\n", $1, $2, $3, s, $5 / 1048576 / s, $6 / $4, cpu, rss
   }' "$table"
 
 if $callgrind && ! command -v valgrind > /dev/null; then

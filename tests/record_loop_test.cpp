@@ -22,9 +22,10 @@ TEST(RecordLoop, OutputIsTheSameForEveryBufferSize) {
     std::string written;
   } cases[] = {
       {"pieces of every short length", "zorvat -set $4 $5",
-       "a;b;c;d;e\r\n1;2;3;4567;89abcdefghijklmnopq\r\n\n;;;;\n1;2;3;ab;abc\rx\n",
+       "a;b;c;d;e\r\n1;2;3;4567;89abcdefghijklmnopq\r\n\n;;;;\n1;2;3;ab;abc\rx\n"
+       "1;2;3;0123456789abcdef;0123456789abcdefg\n",
        "zorvat -set d e\r\nzorvat -set 4567 89abcdefghijklmnopq\r\nzorvat -set  \r\nzorvat -set  \r\n"
-       "zorvat -set ab abc\r\n"},
+       "zorvat -set ab abc\r\nzorvat -set 0123456789abcdef 0123456789abcdefg\r\n"},
       {"one field three times, longer than the buffer", "$1$1$1", field + "\n;\n",
        field + field + field + "\r\n\r\n"},
       {"template with a line end", "<$2>\n$1", "a;b\r\nc\n", "<b>\r\na\r\n<>\r\nc\r\n"},
