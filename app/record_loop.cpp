@@ -30,6 +30,52 @@ void show_record(const tmpl::Template& t, const split::FieldTable& fields, int c
   console.write(text);
 }
 
+// The template's stored pieces (each segment in its on-disk form, the line
+// end folded into the last one), copied into one string with kCopyOverrun
+// spare bytes behind it. So every piece of a written line may be copied with
+// copy_with_overrun: these, and the fields, which the reader guarantees
+// readable bytes behind.
+static_assert(RecordReader::kReadableAfterRecord >= kCopyOverrun);
+struct StoredPieces {
+  explicit StoredPieces(const tmpl::Template& t) : count(t.reference_count + 1) {
+    for (int k = 0; k < count; ++k) text += t.stored[k];
+    bytes = text.size();
+    text.append(kCopyOverrun, '\0');
+    std::size_t at = 0;
+    for (int k = 0; k < count; ++k) {
+      pieces[k] = std::string_view(text).substr(at, t.stored[k].size());
+      at += t.stored[k].size();
+    }
+    none = std::string_view(text.data(), 0);
+  }
+  std::string text;
+  int count;
+  std::array<std::string_view, tmpl::kMaxSteps + 1> pieces{};
+  std::size_t bytes;      // of all the pieces together
+  std::string_view none;  // what a missing field writes: nothing
+};
+
+// Writes one output line by the pairing rule: stored piece k and value k for
+// each reference, then the last piece. Every value is a part of the record,
+// so the line is at most the stored pieces plus the record once per
+// reference: room is asked for once.
+void write_line(const StoredPieces& stored, int reference_count, std::size_t record_size,
+                const ValueTable& values, OutputBuffer& out) {
+  const std::size_t most = stored.bytes + record_size * static_cast<std::size_t>(reference_count);
+  char* to = out.room(most + kCopyOverrun);
+  if (to == nullptr) {  // a line longer than the buffer, or a failed write
+    for_each_piece(stored.pieces, stored.count, values, reference_count, stored.none,
+                   [&out](std::string_view piece) { out.append(piece); });
+    return;
+  }
+  for_each_piece(stored.pieces, stored.count, values, reference_count, stored.none,
+                 [&to](std::string_view piece) {
+                   copy_with_overrun(to, piece.data(), piece.size());
+                   to += piece.size();
+                 });
+  out.commit(to);
+}
+
 }  // namespace
 
 LoopEnd run_records(RecordReader& reader, const tmpl::Template& t, char delimiter, OutputBuffer* out,
@@ -38,6 +84,7 @@ LoopEnd run_records(RecordReader& reader, const tmpl::Template& t, char delimite
   ValueTable values;
   // A written line needs only the referenced fields; the trial lists them all.
   const int wanted = out != nullptr ? t.fields_needed : split::kMaxFields;
+  const StoredPieces stored(t);
   std::string_view record;
   for (;;) {
     switch (reader.next(record)) {
@@ -55,10 +102,7 @@ LoopEnd run_records(RecordReader& reader, const tmpl::Template& t, char delimite
       show_record(t, fields, parts.count, values, console);
       return LoopEnd::kInputDone;
     }
-    // stored[] already holds each segment in its on-disk form, the line end
-    // folded into the last piece.
-    for_each_piece(t.stored, t.reference_count + 1, values, t.reference_count, std::string_view(),
-                   [out](std::string_view piece) { out->append(piece); });
+    write_line(stored, t.reference_count, record.size(), values, *out);
     if (out->failed()) return LoopEnd::kWriteError;
   }
 }

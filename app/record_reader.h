@@ -22,6 +22,10 @@ class RecordReader {
  public:
   // Bytes asked of the source per read, and the buffer's starting size.
   static constexpr std::size_t kDefaultBlockSize = std::size_t{1} << 18;
+  // Every record is followed in memory by at least this many readable bytes
+  // (of no meaning), so a consumer may copy a fixed-size chunk from any part
+  // of a record without a branch on the part's length.
+  static constexpr std::size_t kReadableAfterRecord = 16;
 
   enum class Status { kRecord, kEnd, kReadError };
 
@@ -36,9 +40,12 @@ class RecordReader {
   // the front and growing the buffer when they fill it. False at the end of
   // the source or on an error (then error_ is set).
   bool refill();
+  std::size_t data_capacity() const { return buf_.size() - kReadableAfterRecord; }
 
   ByteSource& source_;
   std::size_t block_size_;
+  // buf_ has room for data_capacity() bytes of data, followed by
+  // kReadableAfterRecord spare bytes that are never filled.
   // buf_[pos_, end_) holds bytes read but not yet consumed. When a record is
   // being gathered it starts at pos_, and [pos_, scan_) is known to hold no
   // CR, LF or Ctrl-Z, so a refill never scans the same byte twice.

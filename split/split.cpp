@@ -1,7 +1,8 @@
 #include "split.h"
 
 #include <algorithm>
-#include <cstring>
+
+#include "scan.h"
 
 namespace split {
 
@@ -9,32 +10,36 @@ SplitResult split_record(std::string_view record, char delimiter, FieldTable& fi
                          int wanted) {
   wanted = std::clamp(wanted, 0, kMaxFields);
   SplitResult r;
-  const char* pos = record.data();
-  const char* const end = pos + record.size();
-  // Every field stored below was ended by a delimiter unless it reached the
-  // end of the record, so `r.count` is also the number of delimiters passed.
-  while (r.count < wanted && pos != end) {
-    const void* hit = std::memchr(pos, delimiter, static_cast<size_t>(end - pos));
-    if (hit == nullptr) {
-      fields[r.count++] = std::string_view(pos, static_cast<size_t>(end - pos));
-      return r;
-    }
-    const char* const cut = static_cast<const char*>(hit);
-    fields[r.count++] = std::string_view(pos, static_cast<size_t>(cut - pos));
-    pos = cut + 1;
+  const char* field = record.data();  // start of the next field
+  const char* const end = field + record.size();
+  if (field == end) return r;
+  // Every field stored here was ended by a delimiter, so `r.count` is also
+  // the number of delimiters passed.
+  bool stopped = wanted == 0;
+  const auto store_field = [&](const char* cut) {
+    fields[r.count++] = std::string_view(field, static_cast<size_t>(cut - field));
+    field = cut + 1;
     if (r.count == kMaxFields) {
       r.too_many = true;
-      return r;
+      stopped = true;
+    } else {
+      stopped = r.count == wanted;
     }
-  }
-  // Stopped early (or at the end): the record holds too many fields exactly
-  // when it has kMaxFields delimiters in all. Short rests cannot reach that.
-  const auto rest = static_cast<size_t>(end - pos);
-  if (rest == 0 || static_cast<size_t>(r.count) + rest < static_cast<size_t>(kMaxFields)) {
+    return !stopped;
+  };
+  if (!stopped) scan::for_each_match(field, end, delimiter, store_field);
+  if (!stopped) {
+    // No delimiter after `field`: what remains is the last field, if any.
+    if (field != end) fields[r.count++] = std::string_view(field, static_cast<size_t>(end - field));
     return r;
   }
-  const auto more = std::count(pos, end, delimiter);
-  r.too_many = r.count + more >= kMaxFields;
+  if (r.too_many) return r;
+  // Stopped at `wanted`: the record holds too many fields exactly when it has
+  // kMaxFields delimiters in all. Short rests cannot reach that.
+  const auto rest = static_cast<size_t>(end - field);
+  const auto enough = static_cast<size_t>(kMaxFields - r.count);
+  if (rest < enough) return r;
+  r.too_many = scan::count_up_to(field, end, delimiter, enough) >= enough;
   return r;
 }
 

@@ -1,3 +1,5 @@
+// The record loop in memory: the bytes written for every buffer size, and
+// what a read or write failure leaves.
 #include "record_loop.h"
 
 #include <gtest/gtest.h>
@@ -5,6 +7,9 @@
 #include <string>
 
 #include "compile.h"
+#include "output_buffer.h"
+#include "record_reader.h"
+#include "streams.h"
 #include "test_streams.h"
 
 namespace {
@@ -42,6 +47,46 @@ TEST(RecordLoopErrors, WriteFailureStopsReading) {
   EXPECT_EQ(qndl::run_records(reader, compiled.tmpl, ';', &out, console), qndl::LoopEnd::kWriteError);
   EXPECT_EQ(file.writes, 1);
   EXPECT_LT(source.reads, static_cast<int>(kLines / 10));
+}
+
+TEST(RecordLoop, OutputIsTheSameForEveryBufferSize) {
+  const std::string field(300, 'F');
+  const struct {
+    const char* name;
+    std::string template_text;
+    std::string input;
+    std::string written;
+  } cases[] = {
+      {"pieces of every short length", "zorvat -set $4 $5",
+       "a;b;c;d;e\r\n1;2;3;4567;89abcdefghijklmnopq\r\n\n;;;;\n1;2;3;ab;abc\rx\n"
+       "1;2;3;0123456789abcdef;0123456789abcdefg\n",
+       "zorvat -set d e\r\nzorvat -set 4567 89abcdefghijklmnopq\r\nzorvat -set  \r\nzorvat -set  \r\n"
+       "zorvat -set ab abc\r\nzorvat -set 0123456789abcdef 0123456789abcdefg\r\n"},
+      {"one field three times, longer than the buffer", "$1$1$1", field + "\n;\n",
+       field + field + field + "\r\n\r\n"},
+      {"template with a line end", "<$2>\n$1", "a;b\r\nc\n", "<b>\r\na\r\n<>\r\nc\r\n"},
+      {"no reference", "text", "1\n2\n", "text\r\ntext\r\n"},
+  };
+  for (const auto& c : cases) {
+    std::string log;
+    const tmpl::CompileResult compiled = tmpl::compile(c.template_text, log);
+    for (std::size_t block : {std::size_t{1}, std::size_t{7}, qndl::RecordReader::kDefaultBlockSize}) {
+      for (std::size_t capacity : {std::size_t{1}, std::size_t{2}, std::size_t{5}, std::size_t{16},
+                                   std::size_t{64}, std::size_t{1000}, qndl::OutputBuffer::kDefaultCapacity}) {
+        SCOPED_TRACE(std::string(c.name) + ", block " + std::to_string(block) + ", buffer " +
+                     std::to_string(capacity));
+        qndl::MemorySource source(c.input);
+        qndl::RecordReader reader(source, block);
+        qndl::StringSink file;
+        qndl::StringSink console;
+        qndl::OutputBuffer out(file, capacity);
+        EXPECT_EQ(qndl::run_records(reader, compiled.tmpl, ';', &out, console), qndl::LoopEnd::kInputDone);
+        EXPECT_TRUE(out.flush());
+        EXPECT_EQ(file.text, c.written);
+        EXPECT_EQ(console.text, "");
+      }
+    }
+  }
 }
 
 }  // namespace
