@@ -10,8 +10,6 @@
 namespace {
 
 using testing_support::console_text;
-using testing_support::expect_fixture;
-using testing_support::Fixture;
 using testing_support::opening;
 using testing_support::run_qndl;
 using testing_support::Workdir;
@@ -20,24 +18,13 @@ const std::string kDefaultReport = "INFO: Using default delimeters of {;}.delime
 
 // Failed tests show the usage text, create nothing and exit with 2.
 TEST(CommandLine, UsageErrors) {
-  for (const Fixture& f : testing_support::usage_error_fixtures()) {
-    SCOPED_TRACE(f.name);
-    Workdir dir;
-    testing_support::write_files(dir, f);
-    expect_fixture(f, run_qndl(dir, f.args), console_text);
-  }
+  testing_support::expect_fixtures_from_binary(testing_support::usage_error_fixtures());
 }
-
 
 // Runs that pass the tests: the delimiter report, then the compile, then the
 // record loop on a one-line input.
 TEST(CommandLine, AcceptedArguments) {
-  for (const Fixture& f : testing_support::accepted_argument_fixtures()) {
-    SCOPED_TRACE(f.name);
-    Workdir dir;
-    testing_support::write_files(dir, f);
-    expect_fixture(f, run_qndl(dir, f.args), console_text);
-  }
+  testing_support::expect_fixtures_from_binary(testing_support::accepted_argument_fixtures());
 }
 
 // A wildcard pattern is a file name as typed, never a list of the files it

@@ -1,8 +1,11 @@
 #include "e2e_support.h"
 
+#include <gtest/gtest.h>
+
 #include <fstream>
 #include <iterator>
 
+#include "fixtures.h"
 #include "process.h"
 
 namespace testing_support {
@@ -23,6 +26,15 @@ RunResult run_qndl(const Workdir& dir, const std::vector<std::string>& args, con
   }
   r.qndl_out = dir.read("qndl.out");
   return r;
+}
+
+void expect_fixtures_from_binary(const std::vector<Fixture>& table) {
+  for (const Fixture& f : table) {
+    SCOPED_TRACE(f.name);
+    Workdir dir;
+    write_files(dir, f);
+    expect_fixture(f, run_qndl(dir, f.args), console_text);
+  }
 }
 
 std::string console_text(std::string_view lf_text) {

@@ -23,4 +23,9 @@ std::string console_text(std::string_view lf_text);
 // opening. `compile_lines` is given with LF line ends.
 std::string opening(std::string_view delimiter_report, std::string_view compile_lines);
 
+struct Fixture;
+// Runs the binary on each fixture in a fresh directory and checks the
+// console (in the platform's form), qndl.out and the exit status.
+void expect_fixtures_from_binary(const std::vector<Fixture>& table);
+
 }  // namespace testing_support

@@ -14,30 +14,18 @@
 namespace {
 
 using testing_support::console_text;
-using testing_support::expect_fixture;
 using testing_support::numbered_fields;
-using testing_support::Fixture;
 using testing_support::opening;
 using testing_support::run_qndl;
 using testing_support::Workdir;
 
 // With -delim ";" -out "zorvat -set $4 $5".
 TEST(RecordLoop, ZorvatFixtures) {
-  for (const Fixture& f : testing_support::zorvat_fixtures()) {
-    SCOPED_TRACE(f.name);
-    Workdir dir;
-    testing_support::write_files(dir, f);
-    expect_fixture(f, run_qndl(dir, f.args), console_text);
-  }
+  testing_support::expect_fixtures_from_binary(testing_support::zorvat_fixtures());
 }
 
 TEST(RecordLoop, TemplateShapes) {
-  for (const Fixture& f : testing_support::template_shape_fixtures()) {
-    SCOPED_TRACE(f.name);
-    Workdir dir;
-    testing_support::write_files(dir, f);
-    expect_fixture(f, run_qndl(dir, f.args), console_text);
-  }
+  testing_support::expect_fixtures_from_binary(testing_support::template_shape_fixtures());
 }
 
 // An existing qndl.out is emptied and rewritten.

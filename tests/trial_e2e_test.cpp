@@ -12,8 +12,6 @@
 namespace {
 
 using testing_support::console_text;
-using testing_support::expect_fixture;
-using testing_support::Fixture;
 using testing_support::opening;
 using testing_support::run_qndl;
 using testing_support::Workdir;
@@ -25,12 +23,7 @@ const std::string kZorvat =
     "DEBUG: outtext = {},3\n";
 
 TEST(TrialRun, FirstRecordDisplay) {
-  for (const Fixture& f : testing_support::trial_fixtures()) {
-    SCOPED_TRACE(f.name);
-    Workdir dir;
-    testing_support::write_files(dir, f);
-    expect_fixture(f, run_qndl(dir, f.args), console_text);
-  }
+  testing_support::expect_fixtures_from_binary(testing_support::trial_fixtures());
 }
 
 // A trial run never touches an existing qndl.out, even as its own input.
