@@ -14,10 +14,11 @@ namespace fs = std::filesystem;
 RunResult run_qndl(const Workdir& dir, const std::vector<std::string>& args, const std::string& stdout_path) {
   // The console file lives beside the work directory, not in it, so that it
   // never shows up as a file the program could see.
-  const fs::path console_file = fs::path(dir.path().string() + ".console");
-  const std::string target = stdout_path.empty() ? console_file.string() : stdout_path;
+  fs::path console_file = dir.path();
+  console_file += ".console";
+  const std::string target = stdout_path.empty() ? utf8_text(console_file) : stdout_path;
   RunResult r;
-  r.status = run_process(QNDL_BINARY, args, dir.path().string(), target);
+  r.status = run_process(QNDL_BINARY, args, utf8_text(dir.path()), target);
   if (stdout_path.empty()) {
     std::ifstream f(console_file, std::ios::binary);
     r.console.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());

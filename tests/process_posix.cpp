@@ -7,6 +7,8 @@
 
 namespace testing_support {
 
+unsigned system_code_page() { return 0; }
+
 int run_process(const std::string& program, const std::vector<std::string>& args, const std::string& dir,
                 const std::string& stdout_path) {
   std::vector<char*> argv;
