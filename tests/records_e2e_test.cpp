@@ -28,6 +28,10 @@ TEST(RecordLoop, TemplateShapes) {
   testing_support::expect_fixtures_from_binary(testing_support::template_shape_fixtures());
 }
 
+TEST(RecordLoop, InputStartFixtures) {
+  testing_support::expect_fixtures_from_binary(testing_support::input_start_fixtures());
+}
+
 // An existing qndl.out is emptied and rewritten.
 TEST(RecordLoop, ReplacesExistingOutput) {
   Workdir dir;
@@ -50,6 +54,24 @@ TEST(RecordLoop, MissingInputLeavesOutputAlone) {
   EXPECT_BYTES_EQ(r.console, opening(kDefault, kOneRef) + console_text("ERROR: could not open input file (nope.txt)\n"));
   ASSERT_TRUE(r.qndl_out.has_value());
   EXPECT_BYTES_EQ(*r.qndl_out, "keep me\r\n");
+}
+
+// A directory is no input file, on every platform: refused at the open,
+// before qndl.out is touched, and in a trial run before the trial notice.
+TEST(RecordLoop, DirectoryIsNoInputFile) {
+  Workdir dir;
+  std::filesystem::create_directory(dir.path() / "sub");
+  dir.write("qndl.out", "keep me\r\n");
+  for (const bool trial : {false, true}) {
+    SCOPED_TRACE(trial ? "trial run" : "normal run");
+    std::vector<std::string> args = {"sub", "-out", "$1"};
+    if (trial) args.push_back("-try");
+    const auto r = run_qndl(dir, args);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_BYTES_EQ(r.console, opening(kDefault, kOneRef) + console_text("ERROR: could not open input file (sub)\n"));
+    ASSERT_TRUE(r.qndl_out.has_value());
+    EXPECT_BYTES_EQ(*r.qndl_out, "keep me\r\n");
+  }
 }
 
 TEST(RecordLoop, OutputCannotBeCreated) {
@@ -133,15 +155,23 @@ TEST(RecordLoop, ClosedStandardOutputIsNotTheOutputFile) {
   }
 }
 
-// Opening a directory succeeds here, reading it fails: that is no end of file.
-TEST(RecordLoop, ReadFailureIsReported) {
+// A read error at the very start is found before qndl.out is created, so
+// the output of an earlier run survives. (Reading this file fails at once.)
+TEST(RecordLoop, ReadFailureAtTheStartLeavesOutputAlone) {
+  if (!std::filesystem::exists("/proc/self/mem")) GTEST_SKIP() << "no /proc/self/mem here";
   Workdir dir;
-  std::filesystem::create_directory(dir.path() / "sub");
-  const auto r = run_qndl(dir, {"sub", "-out", "$1"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_BYTES_EQ(r.console, opening(kDefault, kOneRef) + console_text("ERROR: could not read input file (sub)\n"));
-  ASSERT_TRUE(r.qndl_out.has_value());
-  EXPECT_BYTES_EQ(*r.qndl_out, "");
+  dir.write("qndl.out", "keep me\r\n");
+  for (const bool trial : {false, true}) {
+    SCOPED_TRACE(trial ? "trial run" : "normal run");
+    std::vector<std::string> args = {"/proc/self/mem", "-out", "$1"};
+    if (trial) args.push_back("-try");
+    const auto r = run_qndl(dir, args);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_BYTES_EQ(r.console,
+                    opening(kDefault, kOneRef) + console_text("ERROR: could not read input file (/proc/self/mem)\n"));
+    ASSERT_TRUE(r.qndl_out.has_value());
+    EXPECT_BYTES_EQ(*r.qndl_out, "keep me\r\n");
+  }
 }
 
 // Text that cannot reach standard output makes the run fail.
@@ -155,17 +185,6 @@ TEST(RecordLoop, ConsoleFailureIsReported) {
   EXPECT_BYTES_EQ(*r.qndl_out, "a\r\n");
 }
 
-#else
-// Windows refuses to open a directory as a file, so the error comes earlier
-// than on POSIX, before qndl.out is created.
-TEST(RecordLoop, DirectoryIsNoInputFile) {
-  Workdir dir;
-  std::filesystem::create_directory(dir.path() / "sub");
-  const auto r = run_qndl(dir, {"sub", "-out", "$1"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_BYTES_EQ(r.console, opening(kDefault, kOneRef) + console_text("ERROR: could not open input file (sub)\n"));
-  EXPECT_FALSE(r.qndl_out.has_value());
-}
 #endif
 
 #ifndef _WIN32
@@ -192,9 +211,6 @@ TEST(RecordLoop, FaultMatrix) {
     std::string console;                  // after the banner; unchecked when stdout is redirected
     std::optional<std::string> qndl_out;  // afterwards
   } cases[] = {
-      {"input a directory, trial run", {"sub", "-try", "-out", "$1"},
-       [](const fs::path& d) { fs::create_directory(d / "sub"); }, false, "", 1,
-       kDefault + kOneRef + trial_notice + "ERROR: could not read input file (sub)\n", kept},
       {"input missing, trial run", {"nope.txt", "-try", "-out", "$1"}, nullptr, false, "", 1,
        kDefault + kOneRef + "ERROR: could not open input file (nope.txt)\n", kept},
       {"qndl.out a link to /dev/full, trial run", {"in.txt", "-try", "-out", "$1"},
