@@ -45,7 +45,7 @@ Argument byte_argument(std::string_view text);
 using Handle = int;
 inline constexpr Handle kNoHandle = -1;
 
-// Opens `name` for reading. kNoHandle on failure.
+// Opens `name` for reading. kNoHandle on failure, and for a directory.
 Handle open_input(const Name& name);
 // Creates `name` (one of the program's own ASCII names) for writing, or
 // empties it when it exists. kNoHandle on failure.
