@@ -1,6 +1,7 @@
 // The record loop: input bytes to exact qndl.out bytes, console and status.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -10,6 +11,7 @@
 #include "e2e_support.h"
 #include "fixtures.h"
 #include "process.h"
+#include "reference_model.h"
 
 namespace {
 
@@ -149,6 +151,49 @@ TEST(RecordLoop, ReadFailureIsReported) {
   EXPECT_BYTES_EQ(r.console, opening(kDefault, kOneRef) + console_text("ERROR: could not read input file (sub)\n"));
   ASSERT_TRUE(r.qndl_out.has_value());
   EXPECT_BYTES_EQ(*r.qndl_out, "");
+}
+
+// A line too long for the memory the run may use ends the input there, as a
+// read error does: the lines before it are written and the run fails with a
+// message instead of an abort. The address space is limited, as Linux would
+// otherwise overcommit; the long line is a stretch of text and then the hole
+// of a sparse file, so it costs neither disk nor memory before it is read.
+TEST(RecordLoop, LineTooLongForMemory) {
+#ifdef __SANITIZE_ADDRESS__
+  GTEST_SKIP() << "AddressSanitizer reserves far more address space than the limit";
+#endif
+  constexpr std::size_t kAddressLimit = 150'000'000;
+  constexpr std::uintmax_t kInputSize = 400'000'000;
+  const std::string text_of_long_line(std::size_t{1} << 20, 'x');
+  std::string good, written;
+  for (int i = 1; i <= 1000; ++i) {
+    good += "r" + std::to_string(i) + ";x\n";
+    written += "r" + std::to_string(i) + "\r\n";
+  }
+  const struct {
+    const char* name;
+    std::string before;  // the lines before the long one
+    std::vector<std::string> args;
+    std::string messages;  // console text before the error line
+    std::optional<std::string> qndl_out;
+  } cases[] = {
+      {"normal run", good, {"in.txt", "-out", "$1"}, "", written},
+      {"trial run", "", {"in.txt", "-try", "-out", "$1"}, reference::kTrialNotice, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Workdir dir;
+    dir.write("in.txt", c.before + text_of_long_line);
+    std::filesystem::resize_file(dir.path() / "in.txt", kInputSize);
+    const auto r = testing_support::run_qndl_with_address_limit(dir, c.args, kAddressLimit);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_BYTES_EQ(r.console, opening(kDefault, kOneRef) +
+                                   console_text(c.messages + "ERROR: could not hold a line of input file (in.txt) in memory\n"));
+    EXPECT_EQ(r.qndl_out.has_value(), c.qndl_out.has_value());
+    if (r.qndl_out && c.qndl_out) {
+      EXPECT_BYTES_EQ(*r.qndl_out, *c.qndl_out);
+    }
+  }
 }
 
 // Text that cannot reach standard output makes the run fail.

@@ -1,12 +1,13 @@
 // The whole run in process, meeting failures that real files seldom show: a
-// close that reports a delayed write error and a read interrupted by a
-// signal.
+// close that reports a delayed write error, a read interrupted by a signal,
+// and a line the record buffer may not grow to hold.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "fixtures.h"
 #include "in_process.h"
+#include "reference_model.h"
 #include "sysio.h"
 
 namespace {
@@ -18,6 +19,11 @@ const std::string kOpening =
     "INFO: Using default delimeters of {;}.delimeter is {;}\n"
     "DEBUG: outtext = {<},1 qndl_ind = {1},1\n"
     "DEBUG: outtext = {>},2\n";
+const std::string kTooLong = "ERROR: could not hold a line of input file (./in.txt) in memory\n";
+
+// The record buffer's cap in the cases below, and a line it cannot hold.
+constexpr std::size_t kBufferLimit = 256;
+const std::string kLongLine(1000, 'x');
 
 std::string as_is(std::string_view lf_text) { return std::string(lf_text); }
 
@@ -38,6 +44,14 @@ TEST(RunFaults, FailuresEndTheRunAsTheySay) {
        {"a read interrupted by a signal is retried", {"./in.txt", "-out", "<$2>"}, {{"in.txt", "a;1\nb;2\n"}}, 0,
         kOpening, "<1>\r\n<2>\r\n"}},
 #endif
+      {nullptr,
+       {64, qndl::OutputBuffer::kDefaultCapacity, kBufferLimit},
+       {"a line too long for the buffer", {"./in.txt", "-out", "<$2>"},
+        {{"in.txt", "a;1\nb;2\n" + kLongLine + "\nc;3\n"}}, 1, kOpening + kTooLong, "<1>\r\n<2>\r\n"}},
+      {nullptr,
+       {64, qndl::OutputBuffer::kDefaultCapacity, kBufferLimit},
+       {"a line too long for the buffer, trial run", {"./in.txt", "-try", "-out", "<$2>"},
+        {{"in.txt", kLongLine + "\nc;3\n"}}, 1, kOpening + reference::kTrialNotice + kTooLong, std::nullopt}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.fixture.name);
