@@ -92,6 +92,8 @@ LoopEnd run_records(RecordReader& reader, const tmpl::Template& t, char delimite
         return LoopEnd::kInputDone;
       case RecordReader::Status::kReadError:
         return LoopEnd::kReadError;
+      case RecordReader::Status::kLineTooLong:
+        return LoopEnd::kLineTooLong;
       case RecordReader::Status::kRecord:
         break;
     }
