@@ -219,6 +219,32 @@ TEST(RecordLoop, LineTooLongForMemory) {
   }
 }
 
+// A trial run shows a first line that fits in memory once, however large:
+// the display must not copy the fields (a 60 MB line and its one field shown
+// twice would not fit beside the reader's buffer under this limit).
+TEST(RecordLoop, TrialShowsALineThatFitsOnce) {
+#ifdef __SANITIZE_ADDRESS__
+  GTEST_SKIP() << "AddressSanitizer reserves far more address space than the limit";
+#endif
+  constexpr std::size_t kAddressLimit = 150'000'000;
+  constexpr std::size_t kLine = 60'000'000;
+  Workdir dir;
+  dir.write("in.txt", "");
+  std::filesystem::resize_file(dir.path() / "in.txt", kLine);  // zero bytes, sparse
+  {
+    std::ofstream f(dir.path() / "in.txt", std::ios::binary | std::ios::app);
+    f << "\nsecond line\n";
+  }
+  const auto r = testing_support::run_qndl_with_address_limit(dir, {"in.txt", "-try", "-out", "[$1]"}, kAddressLimit);
+  EXPECT_EQ(r.status, 0);
+  const std::string field(kLine, '\0');
+  const std::string expected =
+      opening(kDefault, "DEBUG: outtext = {[},1 qndl_ind = {0},1\nDEBUG: outtext = {]},2\n") +
+      console_text(reference::kTrialNotice + "Col 1 {" + field + "}\n[" + field + "]\n");
+  EXPECT_EQ(r.console.size(), expected.size());
+  EXPECT_TRUE(r.console == expected) << "console differs; its first 300 bytes: " << r.console.substr(0, 300);
+}
+
 // Text that cannot reach standard output makes the run fail.
 TEST(RecordLoop, ConsoleFailureIsReported) {
   if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
