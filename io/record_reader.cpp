@@ -10,6 +10,8 @@ namespace {
 constexpr char kCr = '\r';
 constexpr char kLf = '\n';
 constexpr char kCtrlZ = '\x1a';
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+static_assert(kUtf8Mark.size() <= RecordReader::kSignatureSize);
 
 // The first CR, LF or Ctrl-Z in [p, end), or end: the bytes that end a
 // record's text, and, after a CR, the ones that matter while its line is
@@ -46,7 +48,21 @@ bool RecordReader::refill() {
   return true;
 }
 
+bool RecordReader::start() {
+  if (started_) return !error_;
+  started_ = true;
+  while (end_ < kSignatureSize && refill()) {
+  }
+  signature_size_ = end_ < kSignatureSize ? end_ : kSignatureSize;
+  std::memcpy(signature_, buf_.data(), signature_size_);
+  if (signature().starts_with(kUtf8Mark)) pos_ = scan_ = kUtf8Mark.size();
+  return !error_;
+}
+
 RecordReader::Status RecordReader::next(std::string_view& record) {
+  // A failed start leaves error_ set: the records before it, if any, are
+  // delivered and then the error, as for any later read error.
+  if (!started_) start();
   for (;;) {
     const char* const data = buf_.data();
     const char* const hit = find_line_byte(data + scan_, data + end_);

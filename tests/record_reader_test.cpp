@@ -61,6 +61,9 @@ TEST(RecordReader, LineEndRulesAtEveryBlockSize) {
       {std::string("a\0b\n\0\n", 6), {std::string("a\0b", 3), std::string("\0", 1)}},
       {long_line + "\r\n" + long_line, {long_line, long_line}},
       {"\xff\x80;\n", {"\xff\x80;"}},
+      {"\xEF\xBB\xBF" "a\n", {"a"}},  // a UTF-8 byte-order mark first is no data
+      {"\xEF\xBB\xBF\xEF\xBB\xBF\n\xEF\xBB\xBF", {"\xEF\xBB\xBF", "\xEF\xBB\xBF"}},
+      {"\xEF\xBB", {"\xEF\xBB"}},
   };
   for (const auto& c : cases) {
     for (std::size_t block : {1, 2, 3, 7, 64, 4096}) {
