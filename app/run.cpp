@@ -14,6 +14,7 @@
 namespace qndl {
 namespace {
 
+constexpr std::string_view kBanner = "Quindle Version " QNDL_VERSION_TEXT "\n";
 constexpr std::string_view kOutputFileName = "qndl.out";
 constexpr std::string_view kDefaultDelimiter = ";";
 
@@ -145,8 +146,10 @@ Outcome process_file(const Settings& s, sysio::Handle input, const tmpl::Templat
 
 }  // namespace
 
+std::string_view banner() { return kBanner; }
+
 Outcome run(std::span<const std::string_view> args, ByteSink& console, const Tuning& tuning) {
-  console.write("Quindle Version " QNDL_VERSION_TEXT "\n");
+  console.write(kBanner);
   const Settings s = scan_options(args);
   switch (check_settings(s)) {
     case Usage::kNoInputFile:

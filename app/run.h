@@ -30,6 +30,9 @@ struct Tuning {
 // its text to `console`.
 Outcome run(std::span<const std::string_view> args, ByteSink& console, const Tuning& tuning = {});
 
+// The first line of every run: the program's name and version.
+std::string_view banner();
+
 // The process exit status for an outcome.
 int exit_status(Outcome o);
 
