@@ -14,6 +14,7 @@ command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-6
 command -v wine >/dev/null || need+=(wine)
 [ -x /usr/lib/wine/wine64 ] || need+=(wine64)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
+command -v groff >/dev/null || need+=(groff-base)  # the package's text manual
 [ -d /usr/share/i18n/locales ] && command -v localedef >/dev/null || need+=(locales)
 if [ ${#need[@]} -gt 0 ]; then
   apt-get update
@@ -58,9 +59,13 @@ try=$(mktemp -d)
 trap 'rm -rf "$try"; stop_wine' EXIT
 (cd "$try" && cmake -E tar xf "$root/$zip")
 dir=$(echo "$try"/qndl-*-win64)
-for f in qndl.exe README.txt LICENSE.txt; do
+for f in qndl.exe README.txt MANUAL.txt LICENSE.txt; do
   [ -f "$dir/$f" ] || { echo "$zip lacks $f"; exit 1; }
 done
+# The README is the one for Windows users and the manual is the rendered
+# manual page, both with CR LF line ends.
+grep -q '^qndl .* for Windows'$'\r''$' "$dir/README.txt" || { echo "$zip: README.txt is not the Windows README"; exit 1; }
+grep -q '^QUOTING'$'\r''$' "$dir/MANUAL.txt" || { echo "$zip: MANUAL.txt is not the rendered manual page"; exit 1; }
 run_example() {  # run_example DIR QNDL...: the usage example on people.txt in DIR
   local d=$1
   shift

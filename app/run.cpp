@@ -15,6 +15,7 @@
 namespace qndl {
 namespace {
 
+constexpr std::string_view kBanner = "Quindle Version " QNDL_VERSION_TEXT "\n";
 constexpr std::string_view kOutputFileName = "qndl.out";
 constexpr std::string_view kDefaultDelimiter = ";";
 
@@ -147,8 +148,10 @@ Outcome process_file(const Settings& s, sysio::Handle input, const tmpl::Templat
 
 }  // namespace
 
+std::string_view banner() { return kBanner; }
+
 Outcome run(std::span<const sysio::Argument> args, ByteSink& console, const Tuning& tuning) {
-  console.write("Quindle Version " QNDL_VERSION_TEXT "\n");
+  console.write(kBanner);
   std::vector<std::string_view> texts;
   for (const sysio::Argument& a : args) texts.push_back(a.text);
   const Settings s = scan_options(texts);

@@ -31,6 +31,9 @@ struct Tuning {
 // its text to `console`.
 Outcome run(std::span<const sysio::Argument> args, ByteSink& console, const Tuning& tuning = {});
 
+// The first line of every run: the program's name and version.
+std::string_view banner();
+
 // The process exit status for an outcome.
 int exit_status(Outcome o);
 

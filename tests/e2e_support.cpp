@@ -7,6 +7,7 @@
 
 #include "fixtures.h"
 #include "process.h"
+#include "run.h"
 
 namespace testing_support {
 namespace fs = std::filesystem;
@@ -73,7 +74,7 @@ std::string console_text(std::string_view lf_text) {
 }
 
 std::string opening(std::string_view delimiter_report, std::string_view compile_lines) {
-  std::string s = "Quindle Version 1.0a\n";
+  std::string s(qndl::banner());
   s += delimiter_report;
   s += compile_lines;
   return console_text(s);

@@ -12,6 +12,7 @@
 
 #include "e2e_support.h"
 #include "process.h"
+#include "run.h"
 
 namespace {
 
@@ -173,7 +174,7 @@ TEST_F(Names, TemplateAndDelimiterAreCodePageBytes) {
       dir.write("in.txt", "v;w\n");
       const auto r = run_qndl(dir, args);
       EXPECT_EQ(r.status, 1);
-      EXPECT_BYTES_EQ(r.console, console_text("Quindle Version 1.0a\nERROR: argument (" + v.bytes +
+      EXPECT_BYTES_EQ(r.console, console_text(std::string(qndl::banner()) + "ERROR: argument (" + v.bytes +
                                               ") has characters that the system code page cannot represent\n"));
       EXPECT_FALSE(r.qndl_out.has_value());
     } else if (c.kind == kTemplate) {
