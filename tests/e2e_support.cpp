@@ -11,13 +11,27 @@
 namespace testing_support {
 namespace fs = std::filesystem;
 
+std::vector<std::string> qndl_command() {
+#ifdef QNDL_EMULATOR
+  std::vector<std::string> words{QNDL_EMULATOR};
+#else
+  std::vector<std::string> words;
+#endif
+  words.push_back(QNDL_BINARY);
+  return words;
+}
+
 RunResult run_qndl(const Workdir& dir, const std::vector<std::string>& args, const std::string& stdout_path) {
   // The console file lives beside the work directory, not in it, so that it
   // never shows up as a file the program could see.
   const fs::path console_file = fs::path(dir.path().string() + ".console");
   const std::string target = stdout_path.empty() ? console_file.string() : stdout_path;
+  std::vector<std::string> words = qndl_command();
+  words.insert(words.end(), args.begin(), args.end());
+  const std::string program = words.front();
+  words.erase(words.begin());
   RunResult r;
-  r.status = run_process(QNDL_BINARY, args, dir.path().string(), target);
+  r.status = run_process(program, words, dir.path().string(), target);
   if (stdout_path.empty()) {
     std::ifstream f(console_file, std::ios::binary);
     r.console.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
