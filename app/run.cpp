@@ -67,23 +67,53 @@ Outcome usage_error(ByteSink& console, std::string_view error) {
   return Outcome::kUsageError;
 }
 
+// Reports an end of the records that the input caused; false for the
+// others.
+bool report_input_end(ByteSink& console, LoopEnd end, std::string_view input_name) {
+  switch (end) {
+    case LoopEnd::kReadError:
+      report_file_error(console, "could not read input file (", input_name);
+      return true;
+    case LoopEnd::kLineTooLong:
+      report_file_error(console, "could not hold a line of input file (", input_name, ") in memory\n");
+      return true;
+    case LoopEnd::kInputDone:
+    case LoopEnd::kWriteError:
+      break;
+  }
+  return false;
+}
+
+// The byte-order marks of UTF-16 text, little- and big-endian. Such a file
+// would split into fields interleaved with zero bytes; no run over it can
+// give what its user meant.
+bool is_utf16(std::string_view start) { return start.starts_with("\xFF\xFE") || start.starts_with("\xFE\xFF"); }
+
 // The record loop over an open input file: creates the output (or prints the
 // trial notice), processes the records and closes what it opened.
 Outcome process_file(const Settings& s, sysio::Handle input, const tmpl::Template& t,
                      ByteSink& console, const Tuning& tuning) {
   const char delimiter = s.delimiter.empty() ? kDefaultDelimiter.front() : s.delimiter.front();
   FileSource source(input);
-  RecordReader reader(source, tuning.read_block);
+  RecordReader reader(source, tuning.read_block, tuning.read_buffer_limit);
+  // The input is read and judged before anything is created or shown: an
+  // input that cannot be used leaves an earlier qndl.out as it was.
+  if (!reader.start()) {
+    sysio::close(input);
+    report_file_error(console, "could not read input file (", s.input_name);
+    return Outcome::kFailure;
+  }
+  if (is_utf16(reader.signature())) {
+    sysio::close(input);
+    report_file_error(console, "input file (", s.input_name, ") is UTF-16 text, save it as UTF-8 first\n");
+    return Outcome::kFailure;
+  }
 
   if (s.trial) {
     console.write(kTrialNotice);
     const LoopEnd end = run_records(reader, t, delimiter, nullptr, console);
     sysio::close(input);
-    if (end == LoopEnd::kReadError) {
-      report_file_error(console, "could not read input file (", s.input_name);
-      return Outcome::kFailure;
-    }
-    return Outcome::kSuccess;
+    return report_input_end(console, end, s.input_name) ? Outcome::kFailure : Outcome::kSuccess;
   }
 
   // Creating the output empties it; never do that to the file being read.
@@ -105,10 +135,7 @@ Outcome process_file(const Settings& s, sysio::Handle input, const tmpl::Templat
   sysio::close(input);
   const bool flushed = out.flush();
   const bool closed = sysio::close(output);
-  if (end == LoopEnd::kReadError) {
-    report_file_error(console, "could not read input file (", s.input_name);
-    return Outcome::kFailure;
-  }
+  if (report_input_end(console, end, s.input_name)) return Outcome::kFailure;
   if (!flushed || !closed) {
     report_file_error(console, "could not write output file (", kOutputFileName);
     return Outcome::kFailure;
