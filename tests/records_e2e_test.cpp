@@ -189,6 +189,11 @@ TEST(RecordLoop, LineTooLongForMemory) {
 #ifdef __SANITIZE_ADDRESS__
   GTEST_SKIP() << "AddressSanitizer reserves far more address space than the limit";
 #endif
+#ifdef QNDL_EMULATOR
+  // The limit binds the emulator, not the program in it: qemu-user maps the
+  // guest's memory outside it, so the run reads the whole line (for minutes).
+  GTEST_SKIP() << "the address limit does not reach a program under the emulator";
+#endif
   constexpr std::size_t kAddressLimit = 150'000'000;
   constexpr std::uintmax_t kInputSize = 400'000'000;
   const std::string text_of_long_line(std::size_t{1} << 20, 'x');
