@@ -78,14 +78,13 @@ void write_line(const StoredPieces& stored, int reference_count, std::size_t rec
 
 }  // namespace
 
-LoopEnd run_records(RecordReader& reader, const tmpl::Template& t, char delimiter, OutputBuffer* out,
-                    ByteSink& console) {
+LoopEnd run_records(RecordReader& reader, const tmpl::Template& t, OutputBuffer* out, ByteSink& console) {
   split::FieldTable fields;
   ValueTable values;
   // A written line needs only the referenced fields; the trial lists them all.
   const int wanted = out != nullptr ? t.fields_needed : split::kMaxFields;
   const StoredPieces stored(t);
-  std::string_view record;
+  scan::IndexedText record;
   for (;;) {
     switch (reader.next(record)) {
       case RecordReader::Status::kEnd:
@@ -95,14 +94,14 @@ LoopEnd run_records(RecordReader& reader, const tmpl::Template& t, char delimite
       case RecordReader::Status::kRecord:
         break;
     }
-    const split::SplitResult parts = split::split_record(record, delimiter, fields, wanted);
+    const split::SplitResult parts = split::split_record(record, fields, wanted);
     if (parts.too_many) console.write(kTooManyTokens);
     resolve(t, fields, parts.count, values);
     if (out == nullptr) {
       show_record(t, fields, parts.count, values, console);
       return LoopEnd::kInputDone;
     }
-    write_line(stored, t.reference_count, record.size(), values, *out);
+    write_line(stored, t.reference_count, record.text.size(), values, *out);
     if (out->failed()) return LoopEnd::kWriteError;
   }
 }

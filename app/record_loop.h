@@ -34,10 +34,10 @@ void for_each_piece(const Segments& segments, int segment_count, const ValueTabl
 
 enum class LoopEnd { kInputDone, kReadError, kWriteError };
 
-// Processes every record of `reader`. With `out` it writes one line per
-// record there; without it (a trial run) it shows the first record on the
-// console and stops. Overflow messages go to `console` in either case.
-LoopEnd run_records(RecordReader& reader, const tmpl::Template& t, char delimiter, OutputBuffer* out,
-                    ByteSink& console);
+// Processes every record of `reader`, split at the reader's delimiter. With
+// `out` it writes one line per record there; without it (a trial run) it
+// shows the first record on the console and stops. Overflow messages go to
+// `console` in either case.
+LoopEnd run_records(RecordReader& reader, const tmpl::Template& t, OutputBuffer* out, ByteSink& console);
 
 }  // namespace qndl

@@ -73,11 +73,11 @@ Outcome process_file(const Settings& s, sysio::Handle input, const tmpl::Templat
                      ByteSink& console, const Tuning& tuning) {
   const char delimiter = s.delimiter.empty() ? kDefaultDelimiter.front() : s.delimiter.front();
   FileSource source(input);
-  RecordReader reader(source, tuning.read_block);
+  RecordReader reader(source, delimiter, tuning.read_block);
 
   if (s.trial) {
     console.write(kTrialNotice);
-    const LoopEnd end = run_records(reader, t, delimiter, nullptr, console);
+    const LoopEnd end = run_records(reader, t, nullptr, console);
     sysio::close(input);
     if (end == LoopEnd::kReadError) {
       report_file_error(console, "could not read input file (", s.input_name);
@@ -101,7 +101,7 @@ Outcome process_file(const Settings& s, sysio::Handle input, const tmpl::Templat
 
   FileSink sink(output);
   OutputBuffer out(sink, tuning.output_buffer);
-  const LoopEnd end = run_records(reader, t, delimiter, &out, console);
+  const LoopEnd end = run_records(reader, t, &out, console);
   sysio::close(input);
   const bool flushed = out.flush();
   const bool closed = sysio::close(output);

@@ -8,19 +8,24 @@
 //  - a last line without a line end is a record; an empty input has none.
 // A line of any length is one record: the buffer grows for a line longer
 // than it, and only then.
+//
+// Each block is indexed once as it arrives (scan.h): the records are found
+// in the masks of its end bytes, and every record comes with the masks of
+// its delimiters, so the splitter never looks at the bytes again.
 #pragma once
 
 #include <cstddef>
-#include <string_view>
 #include <vector>
 
+#include "scan.h"
 #include "streams.h"
 
 namespace qndl {
 
 class RecordReader {
  public:
-  // Bytes asked of the source per read, and the buffer's starting size.
+  // Bytes asked of the source per read, and the buffer's starting size
+  // (rounded up to a whole word).
   static constexpr std::size_t kDefaultBlockSize = std::size_t{1} << 18;
   // Every record is followed in memory by at least this many readable bytes
   // (of no meaning), so a consumer may copy a fixed-size chunk from any part
@@ -29,27 +34,39 @@ class RecordReader {
 
   enum class Status { kRecord, kEnd, kReadError };
 
-  explicit RecordReader(ByteSource& source, std::size_t block_size = kDefaultBlockSize);
+  RecordReader(ByteSource& source, char delimiter, std::size_t block_size = kDefaultBlockSize);
 
-  // The next record, valid until the next call. kEnd once the input is over;
-  // kReadError when the source failed (no further records follow).
-  Status next(std::string_view& record);
+  // The next record and the masks of its words, valid until the next call.
+  // kEnd once the input is over; kReadError when the source failed (no
+  // further records follow).
+  Status next(scan::IndexedText& record);
 
  private:
   // Reads one more block behind end_, first moving the undelivered bytes to
   // the front and growing the buffer when they fill it. False at the end of
   // the source or on an error (then error_ is set).
   bool refill();
+  // Indexes the words that hold buf_[from, end_) (from <= end_).
+  void index_from(std::size_t from);
+  // The index of the first CR, LF or Ctrl-Z in buf_[from, end_), or end_.
+  std::size_t find_end(std::size_t from) const;
+  scan::IndexedText piece(std::size_t from, std::size_t to) const;
   std::size_t data_capacity() const { return buf_.size() - kReadableAfterRecord; }
 
   ByteSource& source_;
+  char delimiter_;
   std::size_t block_size_;
-  // buf_ has room for data_capacity() bytes of data, followed by
-  // kReadableAfterRecord spare bytes that are never filled.
-  // buf_[pos_, end_) holds bytes read but not yet consumed. When a record is
-  // being gathered it starts at pos_, and [pos_, scan_) is known to hold no
-  // CR, LF or Ctrl-Z, so a refill never scans the same byte twice.
+  // buf_ has room for data_capacity() bytes of data, a whole number of
+  // words, followed by kReadableAfterRecord spare bytes that are never
+  // filled. buf_[pos_, end_) holds bytes read but not yet consumed. When a
+  // record is being gathered it starts at pos_, and [pos_, scan_) is known
+  // to hold no CR, LF or Ctrl-Z, so a refill never searches a byte twice.
   std::vector<char> buf_;
+  // words_[w] holds the masks of word w of buf_, buf_[w * kWordSize,
+  // (w + 1) * kWordSize), for its bytes below end_; the bits of bytes at or
+  // after end_ are clear, so a search in the masks stops at end_ by itself.
+  // (After a Ctrl-Z, end_ is 0 and nothing is searched again.)
+  std::vector<scan::WordMasks> words_;
   std::size_t pos_ = 0;
   std::size_t scan_ = 0;
   std::size_t end_ = 0;

@@ -22,11 +22,11 @@ TEST(RecordLoopErrors, ReadErrorKeepsCompleteLines) {
   std::string log;
   const auto compiled = tmpl::compile("<$2>", log);
   testing_support::FailingSource source("a;1\nb;2\r\nunfinished;3");
-  qndl::RecordReader reader(source, 4096);
+  qndl::RecordReader reader(source, ';', 4096);
   qndl::StringSink file;
   qndl::OutputBuffer out(file, 1);
   qndl::StringSink console;
-  EXPECT_EQ(qndl::run_records(reader, compiled.tmpl, ';', &out, console), qndl::LoopEnd::kReadError);
+  EXPECT_EQ(qndl::run_records(reader, compiled.tmpl, &out, console), qndl::LoopEnd::kReadError);
   EXPECT_TRUE(out.flush());
   EXPECT_EQ(file.text, "<1>\r\n<2>\r\n");
   EXPECT_EQ(console.text, "");
@@ -40,11 +40,11 @@ TEST(RecordLoopErrors, WriteFailureStopsReading) {
   constexpr std::size_t kLines = 10000;
   const std::string input(kLines, '\n');
   CountingSource source(input);
-  qndl::RecordReader reader(source, 1);
+  qndl::RecordReader reader(source, ';', 1);
   testing_support::FullSink file;
   qndl::OutputBuffer out(file, 1);
   qndl::StringSink console;
-  EXPECT_EQ(qndl::run_records(reader, compiled.tmpl, ';', &out, console), qndl::LoopEnd::kWriteError);
+  EXPECT_EQ(qndl::run_records(reader, compiled.tmpl, &out, console), qndl::LoopEnd::kWriteError);
   EXPECT_EQ(file.writes, 1);
   EXPECT_LT(source.reads, static_cast<int>(kLines / 10));
 }
@@ -76,11 +76,11 @@ TEST(RecordLoop, OutputIsTheSameForEveryBufferSize) {
         SCOPED_TRACE(std::string(c.name) + ", block " + std::to_string(block) + ", buffer " +
                      std::to_string(capacity));
         qndl::MemorySource source(c.input);
-        qndl::RecordReader reader(source, block);
+        qndl::RecordReader reader(source, ';', block);
         qndl::StringSink file;
         qndl::StringSink console;
         qndl::OutputBuffer out(file, capacity);
-        EXPECT_EQ(qndl::run_records(reader, compiled.tmpl, ';', &out, console), qndl::LoopEnd::kInputDone);
+        EXPECT_EQ(qndl::run_records(reader, compiled.tmpl, &out, console), qndl::LoopEnd::kInputDone);
         EXPECT_TRUE(out.flush());
         EXPECT_EQ(file.text, c.written);
         EXPECT_EQ(console.text, "");
