@@ -67,6 +67,11 @@ Outcome usage_error(ByteSink& console, std::string_view error) {
   return Outcome::kUsageError;
 }
 
+// The byte-order marks of UTF-16 text, little- and big-endian. Such a file
+// would split into fields interleaved with zero bytes; no run over it can
+// give what its user meant.
+bool is_utf16(std::string_view start) { return start.starts_with("\xFF\xFE") || start.starts_with("\xFE\xFF"); }
+
 // The record loop over an open input file: creates the output (or prints the
 // trial notice), processes the records and closes what it opened.
 Outcome process_file(const Settings& s, sysio::Handle input, const tmpl::Template& t,
@@ -74,6 +79,18 @@ Outcome process_file(const Settings& s, sysio::Handle input, const tmpl::Templat
   const char delimiter = s.delimiter.empty() ? kDefaultDelimiter.front() : s.delimiter.front();
   FileSource source(input);
   RecordReader reader(source, delimiter, tuning.read_block);
+  // The input is read and judged before anything is created or shown: an
+  // input that cannot be used leaves an earlier qndl.out as it was.
+  if (!reader.start()) {
+    sysio::close(input);
+    report_file_error(console, "could not read input file (", s.input_name);
+    return Outcome::kFailure;
+  }
+  if (is_utf16(reader.signature())) {
+    sysio::close(input);
+    report_file_error(console, "input file (", s.input_name, ") is UTF-16 text, save it as UTF-8 first\n");
+    return Outcome::kFailure;
+  }
 
   if (s.trial) {
     console.write(kTrialNotice);

@@ -10,6 +10,8 @@ using scan::kCr;
 using scan::kCtrlZ;
 using scan::kLf;
 using scan::kWordSize;
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+static_assert(kUtf8Mark.size() <= RecordReader::kSignatureSize);
 
 std::size_t whole_words(std::size_t bytes) { return (bytes + kWordSize - 1) / kWordSize; }
 
@@ -78,7 +80,21 @@ bool RecordReader::refill() {
   return true;
 }
 
+bool RecordReader::start() {
+  if (started_) return !error_;
+  started_ = true;
+  while (end_ < kSignatureSize && refill()) {
+  }
+  signature_size_ = end_ < kSignatureSize ? end_ : kSignatureSize;
+  std::memcpy(signature_, buf_.data(), signature_size_);
+  if (signature().starts_with(kUtf8Mark)) pos_ = scan_ = kUtf8Mark.size();
+  return !error_;
+}
+
 RecordReader::Status RecordReader::next(scan::IndexedText& record) {
+  // A failed start leaves error_ set: the records before it, if any, are
+  // delivered and then the error, as for any later read error.
+  if (!started_) start();
   for (;;) {
     const std::size_t at = find_end(scan_);
     if (at == end_) {

@@ -5,7 +5,9 @@
 //    (so CR LF ends a record like LF, and a lone CR cuts its line short);
 //  - the first Ctrl-Z ends the input; bytes before it on its line are the
 //    last record, and nothing after it is read;
-//  - a last line without a line end is a record; an empty input has none.
+//  - a last line without a line end is a record; an empty input has none;
+//  - a UTF-8 byte-order mark as the very first three bytes is not data (text
+//    editors and spreadsheet exports put one there); anywhere else it is.
 // A line of any length is one record: the buffer grows for a line longer
 // than it, and only then.
 //
@@ -15,6 +17,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string_view>
 #include <vector>
 
 #include "scan.h"
@@ -32,9 +35,22 @@ class RecordReader {
   // of a record without a branch on the part's length.
   static constexpr std::size_t kReadableAfterRecord = 16;
 
+  // The bytes at the start of an input that can mark its encoding: a UTF-8
+  // byte-order mark takes three, a UTF-16 one two.
+  static constexpr std::size_t kSignatureSize = 3;
+
   enum class Status { kRecord, kEnd, kReadError };
 
   RecordReader(ByteSource& source, char delimiter, std::size_t block_size = kDefaultBlockSize);
+
+  // Reads the start of the input, at least kSignatureSize bytes or the whole
+  // input when it is shorter, so that a caller can look at it (signature())
+  // and refuse the input before creating anything. Drops a UTF-8 byte-order
+  // mark there. False on a read error. next() calls it if the caller has not.
+  bool start();
+  // The input's first bytes as start() found them, the mark included: up to
+  // kSignatureSize of them.
+  std::string_view signature() const { return std::string_view(signature_, signature_size_); }
 
   // The next record and the masks of its words, valid until the next call.
   // kEnd once the input is over; kReadError when the source failed (no
@@ -70,6 +86,9 @@ class RecordReader {
   std::size_t pos_ = 0;
   std::size_t scan_ = 0;
   std::size_t end_ = 0;
+  char signature_[kSignatureSize] = {};
+  std::size_t signature_size_ = 0;
+  bool started_ = false;      // start() has run
   bool skipping_ = false;     // after a CR: dropping the rest of its line
   bool input_over_ = false;   // a Ctrl-Z was met, or the source is exhausted
   bool error_ = false;

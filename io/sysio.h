@@ -12,7 +12,7 @@ namespace sysio {
 using Handle = int;
 inline constexpr Handle kNoHandle = -1;
 
-// Opens `name` for reading. kNoHandle on failure.
+// Opens `name` for reading. kNoHandle on failure, and for a directory.
 Handle open_input(const std::string& name);
 // Creates `name` for writing, or empties it when it exists. kNoHandle on failure.
 Handle create_output(const std::string& name);

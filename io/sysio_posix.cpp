@@ -26,6 +26,13 @@ Handle open_input(const std::string& name) {
   do {
     fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
   } while (fd < 0 && errno == EINTR);
+  // A directory opens here but is no file to read: refuse it at the open,
+  // as Windows does, so both report it alike and before qndl.out is touched.
+  struct stat st {};
+  if (fd >= 0 && (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode))) {
+    ::close(fd);
+    return kNoHandle;
+  }
   return above_standard_descriptors(fd);
 }
 

@@ -148,6 +148,49 @@ std::vector<Fixture> trial_fixtures() {
   return out;
 }
 
+std::vector<Fixture> input_start_fixtures() {
+  const std::string mark = "\xEF\xBB\xBF";
+  const std::string old_output = "old;output\r\n";
+  const std::string compile = "DEBUG: outtext = {[},1 qndl_ind = {0},1\nDEBUG: outtext = {|},2 qndl_ind = {1},2\n"
+                              "DEBUG: outtext = {]},3\n";
+  const std::string utf16 = "ERROR: input file (in.txt) is UTF-16 text, save it as UTF-8 first\n";
+  const struct {
+    const char* name;
+    std::string input;
+    std::optional<std::string> qndl_out;  // nullopt: refused, the old qndl.out stays
+    std::string trial_display;            // console text after the compile in a trial run
+  } cases[] = {
+      {"UTF-8 mark at the start is no data", mark + "a;b\r\nc;d\r\n", "[a|b]\r\n[c|d]\r\n",
+       kTrialNotice + "Col 1 {a}\nCol 2 {b}\n[a|b]\n"},
+      {"UTF-8 mark alone", mark, "", kTrialNotice},
+      {"UTF-8 mark, then an empty line", mark + "\r\nx\n", "[|]\r\n[x|]\r\n", kTrialNotice + "[X|X]\n"},
+      {"UTF-8 mark, then Ctrl-Z", mark + "\x1a" "a\n", "", kTrialNotice},
+      {"a second mark is data", mark + mark + "a\n", "[" + mark + "a|]\r\n",
+       kTrialNotice + "Col 1 {" + mark + "a}\n[" + mark + "a|X]\n"},
+      {"a mark on a later line is data", "a\n" + mark + "b;c\n", "[a|]\r\n[" + mark + "b|c]\r\n",
+       kTrialNotice + "Col 1 {a}\n[a|X]\n"},
+      {"an incomplete mark is data", "\xEF\xBB;b\n", "[\xEF\xBB|b]\r\n",
+       kTrialNotice + "Col 1 {\xEF\xBB}\nCol 2 {b}\n[\xEF\xBB|b]\n"},
+      {"an incomplete mark ends the input", "\xEF\xBB", "[\xEF\xBB|]\r\n",
+       kTrialNotice + "Col 1 {\xEF\xBB}\n[\xEF\xBB|X]\n"},
+      {"UTF-16 little-endian is refused", std::string("\xFF\xFE" "a\0;\0b\0\r\0\n\0", 12), std::nullopt, utf16},
+      {"UTF-16 big-endian is refused", std::string("\xFE\xFF\0a\0;\0b", 8), std::nullopt, utf16},
+      {"a UTF-16 mark alone is refused", "\xFF\xFE", std::nullopt, utf16},
+      {"a single FF byte is data", "\xFF", "[\xFF|]\r\n", kTrialNotice + "Col 1 {\xFF}\n[\xFF|X]\n"},
+      {"FF FF is data", "\xFF\xFF;x\n", "[\xFF\xFF|x]\r\n", kTrialNotice + "Col 1 {\xFF\xFF}\nCol 2 {x}\n[\xFF\xFF|x]\n"},
+  };
+  std::vector<Fixture> out;
+  for (const auto& c : cases) {
+    const std::map<std::string, std::string> files = {{"in.txt", c.input}, {"qndl.out", old_output}};
+    const std::string start = kBanner + kDefaultReport + compile;
+    out.push_back({std::string(c.name), {"in.txt", "-out", "[$1|$2]"}, files, c.qndl_out ? 0 : 1,
+                   start + (c.qndl_out ? "" : utf16), c.qndl_out ? *c.qndl_out : old_output});
+    out.push_back({std::string(c.name) + ", trial run", {"in.txt", "-try", "-out", "[$1|$2]"}, files,
+                   c.qndl_out ? 0 : 1, start + c.trial_display, old_output});
+  }
+  return out;
+}
+
 std::vector<Fixture> usage_error_fixtures() {
   const std::string no_input = kBanner + "ERROR: no input file.\n" + kUsageText;
   const std::string syntax = kBanner + "ERROR: incorrect syntax.\n" + kUsageText;
@@ -218,8 +261,8 @@ std::vector<Fixture> accepted_argument_fixtures() {
 
 std::vector<Fixture> all_fixtures() {
   std::vector<Fixture> all;
-  for (auto table : {zorvat_fixtures, template_shape_fixtures, trial_fixtures, usage_error_fixtures,
-                     accepted_argument_fixtures}) {
+  for (auto table : {zorvat_fixtures, template_shape_fixtures, trial_fixtures, input_start_fixtures,
+                     usage_error_fixtures, accepted_argument_fixtures}) {
     for (Fixture& f : table()) all.push_back(std::move(f));
   }
   return all;

@@ -29,6 +29,9 @@ std::vector<Fixture> zorvat_fixtures();
 std::vector<Fixture> template_shape_fixtures();
 // Trial runs: the first record on the console, no qndl.out.
 std::vector<Fixture> trial_fixtures();
+// What the first bytes of the input decide: a UTF-8 byte-order mark is
+// dropped, UTF-16 text is refused before qndl.out is touched.
+std::vector<Fixture> input_start_fixtures();
 // Command lines that fail their tests, and command lines that pass them.
 std::vector<Fixture> usage_error_fixtures();
 std::vector<Fixture> accepted_argument_fixtures();

@@ -76,6 +76,9 @@ TEST(RecordReader, LineEndRulesAtEveryBlockSize) {
       {long_line + "\r\n" + long_line, {long_line, long_line}},
       {"\xff\x80;\n", {"\xff\x80;"}},
       {std::string(63, ';') + "\r\n" + std::string(130, 'y') + ";\n;", {std::string(63, ';'), std::string(130, 'y') + ";", ";"}},
+      {"\xEF\xBB\xBF" "a\n", {"a"}},  // a UTF-8 byte-order mark first is no data
+      {"\xEF\xBB\xBF\xEF\xBB\xBF\n\xEF\xBB\xBF", {"\xEF\xBB\xBF", "\xEF\xBB\xBF"}},
+      {"\xEF\xBB", {"\xEF\xBB"}},
   };
   testing_support::for_each_scan_path([&](scan::Path path) {
     for (const auto& c : cases) {

@@ -7,6 +7,7 @@ constexpr int kMaxSteps = 10;    // "$" signs examined by the compile
 constexpr int kMaxFields = 95;   // fields kept of one record
 constexpr char kCtrlZ = '\x1a';
 const std::string kOutputName = "qndl.out";
+const std::string kUtf8Mark = "\xEF\xBB\xBF";
 
 // Every occurrence of `from` in `s` replaced by `to`, left to right.
 std::string replace_all(const std::string& s, const std::string& from, const std::string& to) {
@@ -54,8 +55,10 @@ const std::string kTrialNotice =
     "Empty columns will be replaced with the character 'X'\n\n";
 
 std::vector<std::string> records(const std::string& file) {
+  // A UTF-8 byte-order mark as the first three bytes is no data.
+  const std::string body = file.starts_with(kUtf8Mark) ? file.substr(kUtf8Mark.size()) : file;
   // The text-mode reading: input ends at the first Ctrl-Z, CR LF reads as LF.
-  const std::string text = replace_all(file.substr(0, file.find(kCtrlZ)), "\r\n", "\n");
+  const std::string text = replace_all(body.substr(0, body.find(kCtrlZ)), "\r\n", "\n");
   std::vector<std::string> lines = pieces(text, '\n');
   // The text after the last LF is a line only when it holds something.
   if (lines.back().empty()) lines.pop_back();
@@ -165,6 +168,10 @@ Result run(const std::vector<std::string>& args, const Files& files) {
   const auto input = files.find(input_name);
   if (input == files.end()) {
     r.console += "ERROR: could not open input file (" + input_name + ")\n";
+    return r;
+  }
+  if (input->second.starts_with("\xFF\xFE") || input->second.starts_with("\xFE\xFF")) {
+    r.console += "ERROR: input file (" + input_name + ") is UTF-16 text, save it as UTF-8 first\n";
     return r;
   }
   if (trial) {
