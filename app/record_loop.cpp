@@ -104,7 +104,12 @@ LoopEnd run_records(RecordReader& reader, const tmpl::Template& t, OutputBuffer*
         break;
     }
     const split::SplitResult parts = split::split_record(record, fields, wanted);
-    if (parts.too_many) console.write(kTooManyTokens);
+    if (parts.too_many) {
+      // With write-behind, a write of earlier lines may still be under way;
+      // had it failed, the run would have stopped before this record.
+      if (out != nullptr && !out->settle()) return LoopEnd::kWriteError;
+      console.write(kTooManyTokens);
+    }
     if (out == nullptr) {
       resolve(t, fields, parts.count, values);
       show_record(t, fields, parts.count, values, console);

@@ -117,7 +117,7 @@ Outcome process_file(const Settings& s, sysio::Handle input, const tmpl::Templat
   }
 
   FileSink sink(output);
-  OutputBuffer out(sink, tuning.output_buffer);
+  OutputBuffer out(sink, tuning.output_buffer, /*write_behind=*/true);
   const LoopEnd end = run_records(reader, t, &out, console);
   sysio::close(input);
   const bool flushed = out.flush();
