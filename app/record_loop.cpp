@@ -14,21 +14,20 @@ void resolve(const tmpl::Template& t, const split::FieldTable& fields, int count
   }
 }
 
+// The trial display, written piece by piece: the fields are parts of the
+// record, which may be as large as memory allows, so nothing here copies them.
 void show_record(const tmpl::Template& t, const split::FieldTable& fields, int count,
                  const ValueTable& values, ByteSink& console) {
-  std::string text;
   for (int k = 0; k < count; ++k) {
-    text += "Col ";
-    text += std::to_string(k + 1);
-    text += " {";
-    text += fields[k];
-    text += "}\n";
+    const std::string label = "Col " + std::to_string(k + 1) + " {";
+    console.write(label);
+    console.write(fields[k]);
+    console.write("}\n");
   }
   for_each_piece(t.segments, t.segment_count, t.reference_count,
                  [&](int k) { return values[k] ? *values[k] : std::string_view("X"); },
-                 [&](std::string_view piece) { text += piece; });
-  text += '\n';
-  console.write(text);
+                 [&](std::string_view piece) { console.write(piece); });
+  console.write("\n");
 }
 
 // The template's stored pieces (each segment in its on-disk form, the line
@@ -100,6 +99,8 @@ LoopEnd run_records(RecordReader& reader, const tmpl::Template& t, OutputBuffer*
         return LoopEnd::kInputDone;
       case RecordReader::Status::kReadError:
         return LoopEnd::kReadError;
+      case RecordReader::Status::kLineTooLong:
+        return LoopEnd::kLineTooLong;
       case RecordReader::Status::kRecord:
         break;
     }

@@ -32,7 +32,7 @@ void for_each_piece(const Segments& segments, int segment_count, int reference_c
   }
 }
 
-enum class LoopEnd { kInputDone, kReadError, kWriteError };
+enum class LoopEnd { kInputDone, kReadError, kLineTooLong, kWriteError };
 
 // Processes every record of `reader`, split at the reader's delimiter. With
 // `out` it writes one line per record there; without it (a trial run) it

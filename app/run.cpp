@@ -67,6 +67,23 @@ Outcome usage_error(ByteSink& console, std::string_view error) {
   return Outcome::kUsageError;
 }
 
+// Reports an end of the records that the input caused; false for the
+// others.
+bool report_input_end(ByteSink& console, LoopEnd end, std::string_view input_name) {
+  switch (end) {
+    case LoopEnd::kReadError:
+      report_file_error(console, "could not read input file (", input_name);
+      return true;
+    case LoopEnd::kLineTooLong:
+      report_file_error(console, "could not hold a line of input file (", input_name, ") in memory\n");
+      return true;
+    case LoopEnd::kInputDone:
+    case LoopEnd::kWriteError:
+      break;
+  }
+  return false;
+}
+
 // The byte-order marks of UTF-16 text, little- and big-endian. Such a file
 // would split into fields interleaved with zero bytes; no run over it can
 // give what its user meant.
@@ -78,7 +95,7 @@ Outcome process_file(const Settings& s, sysio::Handle input, const tmpl::Templat
                      ByteSink& console, const Tuning& tuning) {
   const char delimiter = s.delimiter.empty() ? kDefaultDelimiter.front() : s.delimiter.front();
   FileSource source(input);
-  RecordReader reader(source, delimiter, tuning.read_block);
+  RecordReader reader(source, delimiter, tuning.read_block, tuning.read_buffer_limit);
   // The input is read and judged before anything is created or shown: an
   // input that cannot be used leaves an earlier qndl.out as it was.
   if (!reader.start()) {
@@ -96,11 +113,7 @@ Outcome process_file(const Settings& s, sysio::Handle input, const tmpl::Templat
     console.write(kTrialNotice);
     const LoopEnd end = run_records(reader, t, nullptr, console);
     sysio::close(input);
-    if (end == LoopEnd::kReadError) {
-      report_file_error(console, "could not read input file (", s.input_name);
-      return Outcome::kFailure;
-    }
-    return Outcome::kSuccess;
+    return report_input_end(console, end, s.input_name) ? Outcome::kFailure : Outcome::kSuccess;
   }
 
   // Creating the output empties it; never do that to the file being read.
@@ -122,10 +135,7 @@ Outcome process_file(const Settings& s, sysio::Handle input, const tmpl::Templat
   sysio::close(input);
   const bool flushed = out.flush();
   const bool closed = sysio::close(output);
-  if (end == LoopEnd::kReadError) {
-    report_file_error(console, "could not read input file (", s.input_name);
-    return Outcome::kFailure;
-  }
+  if (report_input_end(console, end, s.input_name)) return Outcome::kFailure;
   if (!flushed || !closed) {
     report_file_error(console, "could not write output file (", kOutputFileName);
     return Outcome::kFailure;

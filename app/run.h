@@ -17,10 +17,13 @@ enum class Outcome {
   kFailure,     // an error ended the run
 };
 
-// Buffer sizes; tests shrink them to put every byte on a block boundary.
+// Buffer sizes; tests shrink them to put every byte on a block boundary, and
+// cap the record buffer to meet a line too long for memory. A real run has
+// no cap but what the allocator gives.
 struct Tuning {
   std::size_t read_block = RecordReader::kDefaultBlockSize;
   std::size_t output_buffer = OutputBuffer::kDefaultCapacity;
+  std::size_t read_buffer_limit = RecordReader::kNoBufferLimit;
 };
 
 // Runs the program on `args` (without the program's own name), writing all of

@@ -1,7 +1,9 @@
 #include "record_reader.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
+#include <new>
 
 namespace qndl {
 namespace {
@@ -17,12 +19,14 @@ std::size_t whole_words(std::size_t bytes) { return (bytes + kWordSize - 1) / kW
 
 }  // namespace
 
-RecordReader::RecordReader(ByteSource& source, char delimiter, std::size_t block_size)
+RecordReader::RecordReader(ByteSource& source, char delimiter, std::size_t block_size, std::size_t buffer_limit)
     : source_(source),
       delimiter_(delimiter),
       block_size_(block_size == 0 ? 1 : block_size),
+      buffer_limit_(buffer_limit),
       buf_(whole_words(block_size_) * kWordSize + kReadableAfterRecord),
-      words_(whole_words(block_size_)) {}
+      words_(whole_words(block_size_)),
+      capacity_(block_size_) {}
 
 void RecordReader::index_from(std::size_t from) {
   const std::size_t first = from / kWordSize;
@@ -52,6 +56,25 @@ scan::IndexedText RecordReader::piece(std::size_t from, std::size_t to) const {
           static_cast<unsigned>(from % kWordSize)};
 }
 
+bool RecordReader::grow() {
+  const std::size_t most = std::min(buffer_limit_, buf_.max_size() - kWordSize - kReadableAfterRecord);
+  const std::size_t now = data_capacity();
+  if (now >= most) return false;
+  const std::size_t next = now > most / 2 ? most : now * 2;
+  // The buffer and its masks are the program's allocations that grow with
+  // the input, so running out of memory shows here and only here. A failed
+  // resize leaves the buffer as it was (masks for more words than the
+  // buffer holds do no harm).
+  try {
+    words_.resize(whole_words(next));
+    buf_.resize(whole_words(next) * kWordSize + kReadableAfterRecord);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  capacity_ = next;
+  return true;
+}
+
 bool RecordReader::refill() {
   if (input_over_) return false;
   if (pos_ > 0) {
@@ -63,9 +86,9 @@ bool RecordReader::refill() {
     pos_ = 0;
     index_from(0);
   }
-  if (end_ == data_capacity()) {
-    buf_.resize(data_capacity() * 2 + kReadableAfterRecord);
-    words_.resize(data_capacity() / kWordSize);
+  if (end_ == data_capacity() && !grow()) {
+    input_over_ = too_long_ = true;
+    return false;
   }
   const std::size_t room = data_capacity() - end_;
   const long long n = source_.read(buf_.data() + end_, room < block_size_ ? room : block_size_);
@@ -102,6 +125,7 @@ RecordReader::Status RecordReader::next(scan::IndexedText& record) {
       if (skipping_) pos_ = end_;  // nothing of this line is needed
       if (refill()) continue;
       if (error_) return Status::kReadError;
+      if (too_long_) return Status::kLineTooLong;
       if (pos_ == end_) return Status::kEnd;
       record = piece(pos_, end_);
       pos_ = end_;

@@ -28,4 +28,21 @@ bool close(Handle h);
 // through another name, a hard link or a symbolic link included).
 bool is_same_file(Handle h, const std::string& name);
 
+// Failures a test can ask of the calls above, for the cases a real file
+// seldom shows. Nothing in the program arms them; each fires once and is
+// then disarmed. Their cost on the working path is one test of a flag per
+// read and per close.
+namespace test_hooks {
+// The next file made by create_output reports a failure when it is closed,
+// as a delayed write error does there; it is closed all the same.
+void fail_close_of_next_output();
+// The next read_some is interrupted by a signal before it reads anything
+// (the system call returns EINTR). File reads on Windows are never
+// interrupted so: there this arms nothing.
+void interrupt_next_read();
+// Whether a hook is still armed; a test checks that its failure was reached.
+bool armed();
+void disarm();
+}  // namespace test_hooks
+
 }  // namespace sysio

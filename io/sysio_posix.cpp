@@ -19,7 +19,30 @@ Handle above_standard_descriptors(int fd) {
   return moved < 0 ? kNoHandle : moved;
 }
 
+// State of the test hooks (sysio.h). The program has one thread.
+bool interrupt_read = false;
+bool fail_close_of_output = false;
+Handle failing_close = kNoHandle;
+
+// True once after interrupt_next_read, with errno as a signal leaves it.
+bool interrupted_by_test() {
+  if (!interrupt_read) [[likely]] return false;
+  interrupt_read = false;
+  errno = EINTR;
+  return true;
+}
+
 }  // namespace
+
+namespace test_hooks {
+void fail_close_of_next_output() { fail_close_of_output = true; }
+void interrupt_next_read() { interrupt_read = true; }
+bool armed() { return interrupt_read || fail_close_of_output || failing_close != kNoHandle; }
+void disarm() {
+  interrupt_read = fail_close_of_output = false;
+  failing_close = kNoHandle;
+}
+}  // namespace test_hooks
 
 Handle open_input(const std::string& name) {
   int fd;
@@ -41,12 +64,17 @@ Handle create_output(const std::string& name) {
   do {
     fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   } while (fd < 0 && errno == EINTR);
-  return above_standard_descriptors(fd);
+  const Handle h = above_standard_descriptors(fd);
+  if (fail_close_of_output && h != kNoHandle) {
+    fail_close_of_output = false;
+    failing_close = h;
+  }
+  return h;
 }
 
 long long read_some(Handle h, char* buf, std::size_t size) {
   for (;;) {
-    const ssize_t n = ::read(h, buf, size);
+    const ssize_t n = interrupted_by_test() ? -1 : ::read(h, buf, size);
     if (n >= 0) return n;
     if (errno != EINTR) return -1;
   }
@@ -67,9 +95,12 @@ bool write_all(Handle h, const char* data, std::size_t size) {
 }
 
 bool close(Handle h) {
+  const bool failing = h == failing_close;
+  if (failing) failing_close = kNoHandle;
   // After EINTR the descriptor state is unspecified on POSIX and released on
   // Linux: retrying could close a descriptor opened meanwhile, so do not.
-  return ::close(h) == 0 || errno == EINTR;
+  const bool closed = ::close(h) == 0 || errno == EINTR;
+  return closed && !failing;
 }
 
 bool is_same_file(Handle h, const std::string& name) {

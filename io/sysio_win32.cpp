@@ -16,7 +16,22 @@ namespace {
 // The C runtime's read and write take an unsigned int count.
 constexpr std::size_t kMaxChunk = INT_MAX;
 
+// State of the test hooks (sysio.h). The program has one thread.
+bool fail_close_of_output = false;
+Handle failing_close = kNoHandle;
+
 }  // namespace
+
+namespace test_hooks {
+void fail_close_of_next_output() { fail_close_of_output = true; }
+// A signal never interrupts a file read here: nothing to arm.
+void interrupt_next_read() {}
+bool armed() { return fail_close_of_output || failing_close != kNoHandle; }
+void disarm() {
+  fail_close_of_output = false;
+  failing_close = kNoHandle;
+}
+}  // namespace test_hooks
 
 Handle open_input(const std::string& name) {
   const int fd = ::_open(name.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
@@ -26,7 +41,12 @@ Handle open_input(const std::string& name) {
 Handle create_output(const std::string& name) {
   const int fd = ::_open(name.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY | _O_NOINHERIT,
                          _S_IREAD | _S_IWRITE);
-  return fd < 0 ? kNoHandle : fd;
+  if (fd < 0) return kNoHandle;
+  if (fail_close_of_output) {
+    fail_close_of_output = false;
+    failing_close = fd;
+  }
+  return fd;
 }
 
 long long read_some(Handle h, char* buf, std::size_t size) {
@@ -45,7 +65,11 @@ bool write_all(Handle h, const char* data, std::size_t size) {
   return true;
 }
 
-bool close(Handle h) { return ::_close(h) == 0; }
+bool close(Handle h) {
+  const bool failing = h == failing_close;
+  if (failing) failing_close = kNoHandle;
+  return ::_close(h) == 0 && !failing;
+}
 
 bool is_same_file(Handle h, const std::string& name) {
   const auto open_file = reinterpret_cast<HANDLE>(::_get_osfhandle(h));

@@ -11,13 +11,18 @@
 namespace testing_support {
 namespace fs = std::filesystem;
 
-RunResult run_qndl(const Workdir& dir, const std::vector<std::string>& args, const std::string& stdout_path) {
+namespace {
+
+// Runs qndl by `start` (given the path standard output goes to) and collects
+// what it left.
+template <class Start>
+RunResult run_and_collect(const Workdir& dir, const std::string& stdout_path, Start&& start) {
   // The console file lives beside the work directory, not in it, so that it
   // never shows up as a file the program could see.
   const fs::path console_file = fs::path(dir.path().string() + ".console");
   const std::string target = stdout_path.empty() ? console_file.string() : stdout_path;
   RunResult r;
-  r.status = run_process(QNDL_BINARY, args, dir.path().string(), target);
+  r.status = start(target);
   if (stdout_path.empty()) {
     std::ifstream f(console_file, std::ios::binary);
     r.console.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
@@ -27,6 +32,22 @@ RunResult run_qndl(const Workdir& dir, const std::vector<std::string>& args, con
   r.qndl_out = dir.read("qndl.out");
   return r;
 }
+
+}  // namespace
+
+RunResult run_qndl(const Workdir& dir, const std::vector<std::string>& args, const std::string& stdout_path) {
+  return run_and_collect(dir, stdout_path, [&](const std::string& target) {
+    return run_process(QNDL_BINARY, args, dir.path().string(), target);
+  });
+}
+
+#ifndef _WIN32
+RunResult run_qndl_with_address_limit(const Workdir& dir, const std::vector<std::string>& args, std::size_t bytes) {
+  return run_and_collect(dir, "", [&](const std::string& target) {
+    return run_process_with_address_limit(QNDL_BINARY, args, dir.path().string(), target, bytes);
+  });
+}
+#endif
 
 void expect_fixtures_from_binary(const std::vector<Fixture>& table) {
   for (const Fixture& f : table) {

@@ -2,6 +2,7 @@
 // binary run in it, and exact byte comparisons printed escaped.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,11 @@ namespace testing_support {
 // output goes (a device such as /dev/full); the console is then empty.
 RunResult run_qndl(const Workdir& dir, const std::vector<std::string>& args,
                    const std::string& stdout_path = "");
+
+#ifndef _WIN32
+// Runs qndl with `args` in `dir`, its address space limited to `bytes`.
+RunResult run_qndl_with_address_limit(const Workdir& dir, const std::vector<std::string>& args, std::size_t bytes);
+#endif
 
 // The console text as the platform's text stream writes it: LF as written
 // on POSIX, CR LF on Windows.

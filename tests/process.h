@@ -2,6 +2,7 @@
 // output captured to a file there. Platform code of the tests lives behind this.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -13,5 +14,13 @@ namespace testing_support {
 // normally.
 int run_process(const std::string& program, const std::vector<std::string>& args, const std::string& dir,
                 const std::string& stdout_path);
+
+#ifndef _WIN32
+// As run_process, with the child's address space limited to `bytes`
+// (RLIMIT_AS): its allocations then fail as on a machine short of memory,
+// where Linux would otherwise overcommit.
+int run_process_with_address_limit(const std::string& program, const std::vector<std::string>& args,
+                                   const std::string& dir, const std::string& stdout_path, std::size_t bytes);
+#endif
 
 }  // namespace testing_support

@@ -14,9 +14,12 @@ namespace {
 using testing_support::CountingSource;
 using testing_support::FailingSource;
 
+using Status = qndl::RecordReader::Status;
+
 struct Read {
   std::vector<std::string> records;
   bool error = false;
+  bool too_long = false;
 };
 
 // The masks that come with a record must mark exactly its delimiters and
@@ -31,15 +34,17 @@ void expect_masks_match(const scan::IndexedText& record) {
   }
 }
 
-Read read_all(qndl::ByteSource& source, std::size_t block) {
-  qndl::RecordReader reader(source, ';', block);
+Read read_all(qndl::ByteSource& source, std::size_t block,
+              std::size_t buffer_limit = qndl::RecordReader::kNoBufferLimit) {
+  qndl::RecordReader reader(source, ';', block, buffer_limit);
   Read r;
   scan::IndexedText record;
   for (;;) {
     const auto status = reader.next(record);
-    if (status == qndl::RecordReader::Status::kEnd) break;
-    if (status == qndl::RecordReader::Status::kReadError) {
-      r.error = true;
+    if (status == Status::kEnd) break;
+    if (status == Status::kReadError || status == Status::kLineTooLong) {
+      r.error = status == Status::kReadError;
+      r.too_long = status == Status::kLineTooLong;
       break;
     }
     expect_masks_match(record);
@@ -110,6 +115,37 @@ TEST(RecordReader, ReadErrorIsReported) {
     const Read r = read_all(source, 4096);
     EXPECT_TRUE(r.error);
     EXPECT_EQ(r.records, c.records);
+  }
+}
+
+// A line that the buffer may not grow to hold ends the input, after the
+// records before it; one that fits, with its line end, is a record. The
+// dropped rest of a line after a CR is never held, so it may be any length.
+TEST(RecordReader, BufferLimit) {
+  constexpr std::size_t kLimit = 16;
+  const std::string fits(kLimit - 1, 'x');
+  const std::string too_long(kLimit, 'x');
+  const struct {
+    std::string input;
+    std::vector<std::string> records;
+    bool too_long;
+  } cases[] = {
+      {"a\n" + fits + "\nb\n", {"a", fits, "b"}, false},
+      {"a\n" + fits + "\r\nb\n", {"a", fits, "b"}, false},
+      {"a\n" + too_long + "\nb\n", {"a"}, true},
+      {"a\n" + too_long + std::string(100, 'y'), {"a"}, true},
+      {"a\r" + std::string(100, 'y') + "\nb\n", {"a", "b"}, false},
+  };
+  for (const auto& c : cases) {
+    // Each block size grows the buffer by different steps up to the limit.
+    for (std::size_t block : {1, 3, 5, 16}) {
+      SCOPED_TRACE(c.input + ", block " + std::to_string(block));
+      qndl::MemorySource source(c.input);
+      const Read r = read_all(source, block, kLimit);
+      EXPECT_FALSE(r.error);
+      EXPECT_EQ(r.too_long, c.too_long);
+      EXPECT_EQ(r.records, c.records);
+    }
   }
 }
 

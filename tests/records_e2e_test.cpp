@@ -1,6 +1,7 @@
 // The record loop: input bytes to exact qndl.out bytes, console and status.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -10,6 +11,7 @@
 #include "e2e_support.h"
 #include "fixtures.h"
 #include "process.h"
+#include "reference_model.h"
 
 namespace {
 
@@ -110,6 +112,12 @@ TEST(RecordLoop, RefusesToOverwriteItsInput) {
 #ifndef _WIN32
       {"through a symbolic link", "link.txt",
        [](const std::filesystem::path& d) { std::filesystem::create_symlink("qndl.out", d / "link.txt"); }},
+      // The other way round: the name qndl.out leads to the input.
+      {"qndl.out a symbolic link to it", "in.txt",
+       [](const std::filesystem::path& d) {
+         std::filesystem::rename(d / "qndl.out", d / "in.txt");
+         std::filesystem::create_symlink("in.txt", d / "qndl.out");
+       }},
 #endif
       {"through a hard link", "hard.txt",
        [](const std::filesystem::path& d) { std::filesystem::create_hard_link(d / "qndl.out", d / "hard.txt"); }},
@@ -124,8 +132,9 @@ TEST(RecordLoop, RefusesToOverwriteItsInput) {
     EXPECT_BYTES_EQ(r.console, opening(kDefault, kOneRef) +
                                    console_text(std::string("ERROR: input file (") + c.input +
                                                 ") is the output file, not overwriting it\n"));
-    ASSERT_TRUE(r.qndl_out.has_value());
-    EXPECT_BYTES_EQ(*r.qndl_out, content);
+    const auto input = dir.read(c.input);
+    ASSERT_TRUE(input.has_value());
+    EXPECT_BYTES_EQ(*input, content);
   }
 }
 
@@ -165,6 +174,75 @@ TEST(RecordLoop, ClosedStandardOutputIsNotTheOutputFile) {
     ASSERT_TRUE(written.has_value());
     EXPECT_BYTES_EQ(*written, expected);
   }
+}
+
+// A line too long for the memory the run may use ends the input there, as a
+// read error does: the lines before it are written and the run fails with a
+// message instead of an abort. The address space is limited, as Linux would
+// otherwise overcommit; the long line is a stretch of text and then the hole
+// of a sparse file, so it costs neither disk nor memory before it is read.
+TEST(RecordLoop, LineTooLongForMemory) {
+#ifdef __SANITIZE_ADDRESS__
+  GTEST_SKIP() << "AddressSanitizer reserves far more address space than the limit";
+#endif
+  constexpr std::size_t kAddressLimit = 150'000'000;
+  constexpr std::uintmax_t kInputSize = 400'000'000;
+  const std::string text_of_long_line(std::size_t{1} << 20, 'x');
+  std::string good, written;
+  for (int i = 1; i <= 1000; ++i) {
+    good += "r" + std::to_string(i) + ";x\n";
+    written += "r" + std::to_string(i) + "\r\n";
+  }
+  const struct {
+    const char* name;
+    std::string before;  // the lines before the long one
+    std::vector<std::string> args;
+    std::string messages;  // console text before the error line
+    std::optional<std::string> qndl_out;
+  } cases[] = {
+      {"normal run", good, {"in.txt", "-out", "$1"}, "", written},
+      {"trial run", "", {"in.txt", "-try", "-out", "$1"}, reference::kTrialNotice, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Workdir dir;
+    dir.write("in.txt", c.before + text_of_long_line);
+    std::filesystem::resize_file(dir.path() / "in.txt", kInputSize);
+    const auto r = testing_support::run_qndl_with_address_limit(dir, c.args, kAddressLimit);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_BYTES_EQ(r.console, opening(kDefault, kOneRef) +
+                                   console_text(c.messages + "ERROR: could not hold a line of input file (in.txt) in memory\n"));
+    EXPECT_EQ(r.qndl_out.has_value(), c.qndl_out.has_value());
+    if (r.qndl_out && c.qndl_out) {
+      EXPECT_BYTES_EQ(*r.qndl_out, *c.qndl_out);
+    }
+  }
+}
+
+// A trial run shows a first line that fits in memory once, however large:
+// the display must not copy the fields (a 60 MB line and its one field shown
+// twice would not fit beside the reader's buffer under this limit).
+TEST(RecordLoop, TrialShowsALineThatFitsOnce) {
+#ifdef __SANITIZE_ADDRESS__
+  GTEST_SKIP() << "AddressSanitizer reserves far more address space than the limit";
+#endif
+  constexpr std::size_t kAddressLimit = 150'000'000;
+  constexpr std::size_t kLine = 60'000'000;
+  Workdir dir;
+  dir.write("in.txt", "");
+  std::filesystem::resize_file(dir.path() / "in.txt", kLine);  // zero bytes, sparse
+  {
+    std::ofstream f(dir.path() / "in.txt", std::ios::binary | std::ios::app);
+    f << "\nsecond line\n";
+  }
+  const auto r = testing_support::run_qndl_with_address_limit(dir, {"in.txt", "-try", "-out", "[$1]"}, kAddressLimit);
+  EXPECT_EQ(r.status, 0);
+  const std::string field(kLine, '\0');
+  const std::string expected =
+      opening(kDefault, "DEBUG: outtext = {[},1 qndl_ind = {0},1\nDEBUG: outtext = {]},2\n") +
+      console_text(reference::kTrialNotice + "Col 1 {" + field + "}\n[" + field + "]\n");
+  EXPECT_EQ(r.console.size(), expected.size());
+  EXPECT_TRUE(r.console == expected) << "console differs; its first 300 bytes: " << r.console.substr(0, 300);
 }
 
 // Text that cannot reach standard output makes the run fail.

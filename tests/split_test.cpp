@@ -48,6 +48,7 @@ TEST(SplitRecord, FieldsOfRecords) {
     char delimiter;
     std::vector<std::string> fields;
     bool too_many;
+    int wanted = split::kMaxFields;
   } cases[] = {
       {"", ';', {}, false},
       {"pqr", ';', {"pqr"}, false},
@@ -65,12 +66,19 @@ TEST(SplitRecord, FieldsOfRecords) {
       {fields_text(95, ';', true), ';', numbered(95), true},
       {fields_text(96, ';', false), ';', numbered(95), true},
       {fields_text(200, ';', true), ';', numbered(95), true},
+      // Past the fields wanted, the rest holds nothing but delimiters: 94 in
+      // all leave the 95th field last, 95 put a delimiter after it.
+      {"a" + std::string(94, ';'), ';', {"a"}, false, 1},
+      {"a" + std::string(95, ';'), ';', {"a"}, true, 1},
+      {"a" + std::string(94, ';'), ';', {"a", ""}, false, 2},
+      {"a" + std::string(95, ';'), ';', {"a", ""}, true, 2},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE("record: " + c.record.substr(0, 60) + " (" + std::to_string(c.record.size()) + " bytes)");
+    SCOPED_TRACE("record: " + c.record.substr(0, 60) + " (" + std::to_string(c.record.size()) + " bytes), wanted " +
+                 std::to_string(c.wanted));
     at_every_offset(c.record, c.delimiter, [&](const scan::IndexedText& record) {
       split::FieldTable table;
-      const split::SplitResult r = split::split_record(record, table);
+      const split::SplitResult r = split::split_record(record, table, c.wanted);
       EXPECT_EQ(r.too_many, c.too_many);
       ASSERT_EQ(r.count, static_cast<int>(c.fields.size()));
       for (int i = 0; i < r.count; ++i) EXPECT_EQ(table[i], c.fields[i]) << "field " << i + 1;
