@@ -14,10 +14,16 @@ command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-6
 command -v wine >/dev/null || need+=(wine)
 [ -x /usr/lib/wine/wine64 ] || need+=(wine64)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
+command -v groff >/dev/null || need+=(groff-base)  # the package's text manual
+[ -d /usr/share/i18n/locales ] && command -v localedef >/dev/null || need+=(locales)
 if [ ${#need[@]} -gt 0 ]; then
   apt-get update
   DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${need[@]}"
 fi
+# Wine takes the ANSI code page from LANG: C.UTF-8 gives 1252, and a
+# Japanese locale gives the double-byte code page 932, once the system has it.
+japanese=ja_JP.UTF-8
+locale -a | grep -qix 'ja_JP\.utf-\?8' || localedef -i ja_JP -f UTF-8 "$japanese"
 
 rm -rf build-win
 cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
@@ -39,7 +45,11 @@ trap stop_wine EXIT
 wineserver -p </dev/null >/dev/null 2>&1
 wine wineboot </dev/null >/dev/null 2>&1
 
-ctest --test-dir build-win --output-on-failure -j2
+# The whole suite under code page 1252, then the end-to-end tests once more
+# under 932. Each wine process reads LANG when it starts, so the prefix and
+# its server serve both.
+LANG=C.UTF-8 LC_ALL= ctest --test-dir build-win --output-on-failure -j2
+LANG=$japanese LC_ALL= ctest --test-dir build-win --output-on-failure -j2 -L e2e
 (cd build-win && cpack)
 
 # The package holds what a user unpacks, and its qndl.exe runs the example.
@@ -49,9 +59,13 @@ try=$(mktemp -d)
 trap 'rm -rf "$try"; stop_wine' EXIT
 (cd "$try" && cmake -E tar xf "$root/$zip")
 dir=$(echo "$try"/qndl-*-win64)
-for f in qndl.exe README.txt LICENSE.txt; do
+for f in qndl.exe README.txt MANUAL.txt LICENSE.txt; do
   [ -f "$dir/$f" ] || { echo "$zip lacks $f"; exit 1; }
 done
+# The README is the one for Windows users and the manual is the rendered
+# manual page, both with CR LF line ends.
+grep -q '^qndl .* for Windows'$'\r''$' "$dir/README.txt" || { echo "$zip: README.txt is not the Windows README"; exit 1; }
+grep -q '^QUOTING'$'\r''$' "$dir/MANUAL.txt" || { echo "$zip: MANUAL.txt is not the rendered manual page"; exit 1; }
 run_example() {  # run_example DIR QNDL...: the usage example on people.txt in DIR
   local d=$1
   shift

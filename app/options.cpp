@@ -11,9 +11,12 @@ Settings scan_options(std::span<const std::string_view> args) {
       s.trial = true;
     } else if (takes_value) {
       if (i + 1 == args.size()) break;  // nothing follows: no effect
-      (arg == "-delim" ? s.delimiter : s.template_text) = args[++i];
+      const bool delim = arg == "-delim";
+      (delim ? s.delimiter : s.template_text) = args[++i];
+      (delim ? s.delimiter_index : s.template_index) = i;
     } else {
       s.input_name = arg;
+      s.input_index = i;
       ++s.non_options;
     }
   }

@@ -1,6 +1,7 @@
 // The command line: option scan and its two tests.
 #pragma once
 
+#include <cstddef>
 #include <span>
 #include <string_view>
 
@@ -12,6 +13,14 @@ struct Settings {
   std::string_view template_text;  // the last value of "-out"; empty if none
   bool trial = false;              // "-try" was given
   int non_options = 0;             // arguments that were neither an option nor its value
+
+  // Where the three texts came from, as indices into the scanned arguments
+  // (kNotGiven for none): the input is opened by the name of its argument,
+  // and the two values must be exact in the code page.
+  static constexpr std::size_t kNotGiven = static_cast<std::size_t>(-1);
+  std::size_t input_index = kNotGiven;
+  std::size_t delimiter_index = kNotGiven;
+  std::size_t template_index = kNotGiven;
 };
 
 enum class Usage { kOk, kNoInputFile, kIncorrectSyntax };

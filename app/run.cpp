@@ -1,6 +1,7 @@
 #include "run.h"
 
 #include <string>
+#include <vector>
 
 #include "compile.h"
 #include "options.h"
@@ -14,6 +15,7 @@
 namespace qndl {
 namespace {
 
+constexpr std::string_view kBanner = "Quindle Version " QNDL_VERSION_TEXT "\n";
 constexpr std::string_view kOutputFileName = "qndl.out";
 constexpr std::string_view kDefaultDelimiter = ";";
 
@@ -34,7 +36,8 @@ constexpr std::string_view kTrialNotice =
     "line, and printf to screen rather than output file.\n"
     "Empty columns will be replaced with the character 'X'\n\n";
 
-// "ERROR: " + before + name + after, for the messages that name a file.
+// "ERROR: " + before + name + after, for the messages that name a file (or
+// quote an argument).
 void report_file_error(ByteSink& console, std::string_view before, std::string_view name,
                        std::string_view after = ")\n") {
   std::string line = "ERROR: ";
@@ -145,9 +148,22 @@ Outcome process_file(const Settings& s, sysio::Handle input, const tmpl::Templat
 
 }  // namespace
 
-Outcome run(std::span<const std::string_view> args, ByteSink& console, const Tuning& tuning) {
-  console.write("Quindle Version " QNDL_VERSION_TEXT "\n");
-  const Settings s = scan_options(args);
+std::string_view banner() { return kBanner; }
+
+Outcome run(std::span<const sysio::Argument> args, ByteSink& console, const Tuning& tuning) {
+  console.write(kBanner);
+  std::vector<std::string_view> texts;
+  for (const sysio::Argument& a : args) texts.push_back(a.text);
+  const Settings s = scan_options(texts);
+  // The delimiter and the template are used as code-page bytes: one that has
+  // a character the code page lacks would split or write something else.
+  for (const std::size_t i : {s.delimiter_index, s.template_index}) {
+    if (i != Settings::kNotGiven && !args[i].representable) {
+      report_file_error(console, "argument (", args[i].text,
+                        ") has characters that the system code page cannot represent\n");
+      return Outcome::kFailure;
+    }
+  }
   switch (check_settings(s)) {
     case Usage::kNoInputFile:
       return usage_error(console, "no input file.\n");
@@ -163,7 +179,7 @@ Outcome run(std::span<const std::string_view> args, ByteSink& console, const Tun
   console.write(compile_log);
   if (compiled.nothing_to_write) return Outcome::kFailure;
 
-  const sysio::Handle input = sysio::open_input(std::string(s.input_name));
+  const sysio::Handle input = sysio::open_input(args[s.input_index].name);
   if (input == sysio::kNoHandle) {
     report_file_error(console, "could not open input file (", s.input_name);
     return Outcome::kFailure;

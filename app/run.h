@@ -8,6 +8,7 @@
 #include "output_buffer.h"
 #include "record_reader.h"
 #include "streams.h"
+#include "sysio.h"
 
 namespace qndl {
 
@@ -28,7 +29,10 @@ struct Tuning {
 
 // Runs the program on `args` (without the program's own name), writing all of
 // its text to `console`.
-Outcome run(std::span<const std::string_view> args, ByteSink& console, const Tuning& tuning = {});
+Outcome run(std::span<const sysio::Argument> args, ByteSink& console, const Tuning& tuning = {});
+
+// The first line of every run: the program's name and version.
+std::string_view banner();
 
 // The process exit status for an outcome.
 int exit_status(Outcome o);

@@ -1,20 +1,54 @@
-// The few operating-system calls the program makes, behind one interface so
-// the rest of the code sees only bytes. Files are always opened in binary
-// mode: the program does its own line-end translation on every platform.
+// The few operating-system calls the program makes, and its arguments as the
+// system hands them over, behind one interface so the rest of the code sees
+// only bytes (and file names it passes back unread). Files are always opened
+// in binary mode: the program does its own line-end translation on every
+// platform.
 #pragma once
 
 #include <cstddef>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace sysio {
+
+// A file name in the form the system opens files by: the argument's own
+// bytes on POSIX, UTF-16 on Windows (where the code page could not hold
+// every name).
+#ifdef _WIN32
+using NameChar = wchar_t;
+#else
+using NameChar = char;
+#endif
+using Name = std::basic_string<NameChar>;
+
+// One command-line argument, in both of the forms the program uses.
+struct Argument {
+  // Bytes of the system's code page: what the option scan compares, what
+  // the delimiter and the template are made of, and what messages show.
+  // Each character the code page cannot represent is a '?' (never a
+  // look-alike); on POSIX these are the argument's bytes as given.
+  std::string text;
+  bool representable = true;  // false when some character became '?'
+  Name name;                  // the exact argument, to open as a file
+};
+
+// The arguments after the program's own name. POSIX takes them from `argv`.
+// Windows takes them from the wide command line instead, split by the C
+// runtime with the same rules (no wildcard expansion), so that no character
+// has been replaced by a look-alike before the program sees it.
+std::vector<Argument> arguments(int argc, char** argv);
+// An argument given as code-page bytes (a run inside the tests).
+Argument byte_argument(std::string_view text);
 
 // An open file descriptor; -1 when none.
 using Handle = int;
 inline constexpr Handle kNoHandle = -1;
 
 // Opens `name` for reading. kNoHandle on failure, and for a directory.
-Handle open_input(const std::string& name);
-// Creates `name` for writing, or empties it when it exists. kNoHandle on failure.
+Handle open_input(const Name& name);
+// Creates `name` (one of the program's own ASCII names) for writing, or
+// empties it when it exists. kNoHandle on failure.
 Handle create_output(const std::string& name);
 
 // Reads up to `size` bytes. Returns the count, 0 at end of file, -1 on error.
@@ -24,8 +58,9 @@ bool write_all(Handle h, const char* data, std::size_t size);
 // Closes `h`; false when the system reports a failure (a delayed write error).
 bool close(Handle h);
 
-// True when `name` exists and is the very file open as `h` (same file
-// through another name, a hard link or a symbolic link included).
+// True when `name` (one of the program's own ASCII names) exists and is the
+// very file open as `h` (same file through another name, a hard link or a
+// symbolic link included).
 bool is_same_file(Handle h, const std::string& name);
 
 // Failures a test can ask of the calls above, for the cases a real file

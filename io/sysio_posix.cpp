@@ -44,7 +44,15 @@ void disarm() {
 }
 }  // namespace test_hooks
 
-Handle open_input(const std::string& name) {
+std::vector<Argument> arguments(int argc, char** argv) {
+  std::vector<Argument> args;
+  for (int i = 1; i < argc; ++i) args.push_back(byte_argument(argv[i]));
+  return args;
+}
+
+Argument byte_argument(std::string_view text) { return {std::string(text), true, std::string(text)}; }
+
+Handle open_input(const Name& name) {
   int fd;
   do {
     fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);

@@ -4,17 +4,96 @@
 #include <windows.h>
 
 #include <climits>
+#include <string_view>
 
 #include "sysio.h"
 
 // Arguments reach the program as typed: no wildcard expansion by the runtime.
 int _dowildcard = 0;
 
+// The C runtime's own split of the wide command line, the one a wmain
+// program gets: the same quoting and backslash rules as the split behind
+// main's argv, and the same wildcard setting. Its info sets the runtime's
+// new-handler mode, left at the default 0 as the start-up set it. Some
+// runtimes return nothing, so only the list it hands back tells success.
+struct CrtStartupInfo {
+  int newmode;
+};
+extern "C" int __cdecl __wgetmainargs(int* argc, wchar_t*** argv, wchar_t*** env, int expand_wildcards,
+                                      CrtStartupInfo* info);
+
 namespace sysio {
 namespace {
 
 // The C runtime's read and write take an unsigned int count.
 constexpr std::size_t kMaxChunk = INT_MAX;
+
+// One character (at most a surrogate pair) in any ANSI code page, UTF-8 included.
+constexpr int kMaxBytesPerCharacter = 4;
+constexpr char kUnrepresentable[] = "?";
+
+bool is_ascii(wchar_t c) { return c < 0x80; }
+
+// Every ANSI code page holds ASCII as itself. Anything else is converted one
+// character at a time, so that a character the code page lacks becomes
+// exactly one '?': without best-fit, which would turn a fullwidth "o" into an
+// "o" and so name another file or change a template. A UTF-8 code page holds
+// every character; only a lone surrogate fails there.
+Argument from_wide(std::wstring_view wide) {
+  const UINT code_page = ::GetACP();
+  Argument a{std::string(), true, Name(wide)};
+  a.text.reserve(wide.size());
+  for (std::size_t i = 0; i < wide.size();) {
+    if (is_ascii(wide[i])) {
+      a.text += static_cast<char>(wide[i++]);
+      continue;
+    }
+    const int units = IS_HIGH_SURROGATE(wide[i]) && i + 1 < wide.size() && IS_LOW_SURROGATE(wide[i + 1]) ? 2 : 1;
+    char bytes[kMaxBytesPerCharacter];
+    BOOL used_default = FALSE;
+    const int n = code_page == CP_UTF8
+                      ? ::WideCharToMultiByte(code_page, WC_ERR_INVALID_CHARS, &wide[i], units, bytes, sizeof bytes,
+                                              nullptr, nullptr)
+                      : ::WideCharToMultiByte(code_page, WC_NO_BEST_FIT_CHARS, &wide[i], units, bytes, sizeof bytes,
+                                              kUnrepresentable, &used_default);
+    if (n <= 0 || used_default) {
+      a.text += kUnrepresentable;
+      a.representable = false;
+    } else {
+      a.text.append(bytes, static_cast<std::size_t>(n));
+    }
+    i += static_cast<std::size_t>(units);
+  }
+  return a;
+}
+
+Name widen(std::string_view bytes) {
+  if (bytes.empty()) return Name();
+  const int size = static_cast<int>(bytes.size());
+  const int n = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0);
+  Name wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+  if (n > 0) ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, wide.data(), n);
+  return wide;
+}
+
+bool starts_with(const Name& s, std::wstring_view prefix) { return std::wstring_view(s).starts_with(prefix); }
+
+// The form of `name` that opens however long its path is. A full path of
+// MAX_PATH characters or more opens only behind the \\?\ prefix, which takes
+// the path verbatim: so it is made full (and its / turned into \) first.
+// Shorter names go as given, keeping the usual treatment of devices such as
+// NUL and of trailing dots and blanks.
+Name openable(const Name& name) {
+  const DWORD need = ::GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
+  if (need == 0) return name;
+  Name full(need, L'\0');
+  const DWORD got = ::GetFullPathNameW(name.c_str(), need, full.data(), nullptr);
+  if (got == 0 || got >= need) return name;
+  full.resize(got);
+  if (full.size() < MAX_PATH || starts_with(full, L"\\\\?\\") || starts_with(full, L"\\\\.\\")) return name;
+  if (starts_with(full, L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);  // \\server\share\...
+  return L"\\\\?\\" + full;
+}
 
 // State of the test hooks (sysio.h). The program has one thread.
 bool fail_close_of_output = false;
@@ -33,14 +112,34 @@ void disarm() {
 }
 }  // namespace test_hooks
 
-Handle open_input(const std::string& name) {
-  const int fd = ::_open(name.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+std::vector<Argument> arguments(int argc, char** argv) {
+  int wide_argc = 0;
+  wchar_t** wide_argv = nullptr;
+  wchar_t** wide_env = nullptr;
+  CrtStartupInfo info{0};
+  std::vector<Argument> args;
+  ::__wgetmainargs(&wide_argc, &wide_argv, &wide_env, _dowildcard, &info);
+  if (wide_argv == nullptr || wide_argc < 1) {
+    // The runtime ends the process itself when it has no memory for the
+    // list; should one return without it, the code-page arguments are all
+    // there is.
+    for (int i = 1; i < argc; ++i) args.push_back(byte_argument(argv[i]));
+    return args;
+  }
+  for (int i = 1; i < wide_argc; ++i) args.push_back(from_wide(wide_argv[i]));
+  return args;
+}
+
+Argument byte_argument(std::string_view text) { return {std::string(text), true, widen(text)}; }
+
+Handle open_input(const Name& name) {
+  const int fd = ::_wopen(openable(name).c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
   return fd < 0 ? kNoHandle : fd;
 }
 
 Handle create_output(const std::string& name) {
-  const int fd = ::_open(name.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY | _O_NOINHERIT,
-                         _S_IREAD | _S_IWRITE);
+  const int fd = ::_wopen(openable(widen(name)).c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY | _O_NOINHERIT,
+                          _S_IREAD | _S_IWRITE);
   if (fd < 0) return kNoHandle;
   if (fail_close_of_output) {
     fail_close_of_output = false;
@@ -74,7 +173,7 @@ bool close(Handle h) {
 bool is_same_file(Handle h, const std::string& name) {
   const auto open_file = reinterpret_cast<HANDLE>(::_get_osfhandle(h));
   if (open_file == INVALID_HANDLE_VALUE) return false;
-  const HANDLE named = ::CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  const HANDLE named = ::CreateFileW(openable(widen(name)).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (named == INVALID_HANDLE_VALUE) return false;
   BY_HANDLE_FILE_INFORMATION a{};

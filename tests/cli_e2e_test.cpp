@@ -16,6 +16,21 @@ using testing_support::Workdir;
 
 const std::string kDefaultReport = "INFO: Using default delimeters of {;}.delimeter is {;}\n";
 
+// The one test that spells out the banner: every run opens with it, whatever
+// its arguments, and it names the version the build sets. The other tests
+// take the banner from the program.
+TEST(CommandLine, BannerNamesTheVersion) {
+  const std::string banner = console_text("Quindle Version " QNDL_VERSION_TEXT "\n");
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{}, {"missing.txt"}, {"in.txt", "-try", "-out", "$1"}}) {
+    SCOPED_TRACE(args.size());
+    Workdir dir;
+    dir.write("in.txt", "a;b\n");
+    const auto r = run_qndl(dir, args);
+    EXPECT_BYTES_EQ(r.console.substr(0, banner.size()), banner);
+  }
+}
+
 // Failed tests show the usage text, create nothing and exit with 2.
 TEST(CommandLine, UsageErrors) {
   testing_support::expect_fixtures_from_binary(testing_support::usage_error_fixtures());

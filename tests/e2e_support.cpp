@@ -7,6 +7,7 @@
 
 #include "fixtures.h"
 #include "process.h"
+#include "run.h"
 
 namespace testing_support {
 namespace fs = std::filesystem;
@@ -19,8 +20,9 @@ template <class Start>
 RunResult run_and_collect(const Workdir& dir, const std::string& stdout_path, Start&& start) {
   // The console file lives beside the work directory, not in it, so that it
   // never shows up as a file the program could see.
-  const fs::path console_file = fs::path(dir.path().string() + ".console");
-  const std::string target = stdout_path.empty() ? console_file.string() : stdout_path;
+  fs::path console_file = dir.path();
+  console_file += ".console";
+  const std::string target = stdout_path.empty() ? utf8_text(console_file) : stdout_path;
   RunResult r;
   r.status = start(target);
   if (stdout_path.empty()) {
@@ -37,14 +39,14 @@ RunResult run_and_collect(const Workdir& dir, const std::string& stdout_path, St
 
 RunResult run_qndl(const Workdir& dir, const std::vector<std::string>& args, const std::string& stdout_path) {
   return run_and_collect(dir, stdout_path, [&](const std::string& target) {
-    return run_process(QNDL_BINARY, args, dir.path().string(), target);
+    return run_process(QNDL_BINARY, args, utf8_text(dir.path()), target);
   });
 }
 
 #ifndef _WIN32
 RunResult run_qndl_with_address_limit(const Workdir& dir, const std::vector<std::string>& args, std::size_t bytes) {
   return run_and_collect(dir, "", [&](const std::string& target) {
-    return run_process_with_address_limit(QNDL_BINARY, args, dir.path().string(), target, bytes);
+    return run_process_with_address_limit(QNDL_BINARY, args, utf8_text(dir.path()), target, bytes);
   });
 }
 #endif
@@ -72,7 +74,7 @@ std::string console_text(std::string_view lf_text) {
 }
 
 std::string opening(std::string_view delimiter_report, std::string_view compile_lines) {
-  std::string s = "Quindle Version 1.0a\n";
+  std::string s(qndl::banner());
   s += delimiter_report;
   s += compile_lines;
   return console_text(s);

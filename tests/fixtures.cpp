@@ -3,11 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "reference_model.h"
+#include "run.h"
 
 namespace testing_support {
 namespace {
 
-const std::string kBanner = "Quindle Version 1.0a\n";
+const std::string kBanner(qndl::banner());
 const std::string kReport = "INFO: delimeter is {;}\n";
 const std::string kDefaultReport = "INFO: Using default delimeters of {;}.delimeter is {;}\n";
 const std::string kZorvatTemplate = "zorvat -set $4 $5";

@@ -48,4 +48,28 @@ TEST(OptionScan, SettingsAndTests) {
   }
 }
 
+// The platform opens the input by its argument's own name and checks the
+// two values in its code page, so each setting must know its argument even
+// where several hold the same text.
+TEST(OptionScan, RemembersWhichArgumentEachSettingCameFrom) {
+  constexpr std::size_t kNone = qndl::Settings::kNotGiven;
+  const struct {
+    Args args;
+    std::size_t input, delimiter, out;
+  } cases[] = {
+      {{}, kNone, kNone, kNone},
+      {{"f", "-out", "f", "-out", "f"}, 0, kNone, 4},
+      {{"-delim", "f", "f", "-delim", "f"}, 2, 4, kNone},
+      {{"f", "-delim"}, 0, kNone, kNone},
+      {{"-out", "", "x", "y"}, 3, kNone, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.args));
+    const qndl::Settings s = qndl::scan_options(c.args);
+    EXPECT_EQ(s.input_index, c.input);
+    EXPECT_EQ(s.delimiter_index, c.delimiter);
+    EXPECT_EQ(s.template_index, c.out);
+  }
+}
+
 }  // namespace

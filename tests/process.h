@@ -11,9 +11,13 @@ namespace testing_support {
 // Runs `program` with `args` (not counting the program's own name) in `dir`,
 // standard output sent to `stdout_path` (or to `stdout_path` as given when it
 // names a device). Returns the exit status, or -1 if the program did not end
-// normally.
+// normally. Every string is UTF-8 text; on POSIX its bytes pass unchanged.
 int run_process(const std::string& program, const std::vector<std::string>& args, const std::string& dir,
                 const std::string& stdout_path);
+
+// The system's ANSI code page, the one the program's arguments arrive in on
+// Windows (1252, 932, ...); 0 on POSIX, where arguments are bytes as given.
+unsigned system_code_page();
 
 #ifndef _WIN32
 // As run_process, with the child's address space limited to `bytes`

@@ -41,6 +41,8 @@ int start_and_wait(const std::string& program, const std::vector<std::string>& a
 
 }  // namespace
 
+unsigned system_code_page() { return 0; }
+
 int run_process(const std::string& program, const std::vector<std::string>& args, const std::string& dir,
                 const std::string& stdout_path) {
   return start_and_wait(program, args, dir, stdout_path, kNoAddressLimit);

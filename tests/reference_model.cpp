@@ -1,5 +1,7 @@
 #include "reference_model.h"
 
+#include "run.h"
+
 namespace reference {
 namespace {
 
@@ -127,7 +129,7 @@ std::string describe(const Compiled& c) {
 
 Result run(const std::vector<std::string>& args, const Files& files) {
   Result r;
-  r.console = "Quindle Version 1.0a\n";
+  r.console = qndl::banner();  // the program's own; one end-to-end test pins its form
   if (const auto old = files.find(kOutputName); old != files.end()) r.qndl_out = old->second;
 
   std::string input_name, delimiter_text, template_text;

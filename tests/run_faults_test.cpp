@@ -8,6 +8,7 @@
 #include "fixtures.h"
 #include "in_process.h"
 #include "reference_model.h"
+#include "run.h"
 #include "sysio.h"
 
 namespace {
@@ -15,7 +16,7 @@ namespace {
 using testing_support::Fixture;
 
 const std::string kOpening =
-    "Quindle Version 1.0a\n"
+    std::string(qndl::banner()) +
     "INFO: Using default delimeters of {;}.delimeter is {;}\n"
     "DEBUG: outtext = {<},1 qndl_ind = {1},1\n"
     "DEBUG: outtext = {>},2\n";

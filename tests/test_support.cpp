@@ -26,6 +26,13 @@ fs::path scratch_root() {
 
 }  // namespace
 
+fs::path utf8_path(std::string_view text) { return fs::path(std::u8string(text.begin(), text.end())); }
+
+std::string utf8_text(const fs::path& p) {
+  const std::u8string text = p.u8string();
+  return std::string(text.begin(), text.end());
+}
+
 Workdir::Workdir() {
   static std::atomic<unsigned> counter{0};
   std::random_device rd;
@@ -47,15 +54,16 @@ Workdir::~Workdir() {
 }
 
 void Workdir::write(const std::string& name, std::string_view bytes) const {
-  std::ofstream f(path_ / name, std::ios::binary | std::ios::trunc);
+  std::ofstream f(path_ / utf8_path(name), std::ios::binary | std::ios::trunc);
   f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   if (!f) throw std::runtime_error("cannot write test file " + name);
 }
 
 std::optional<std::string> Workdir::read(const std::string& name) const {
   std::error_code ec;
-  if (!fs::is_regular_file(path_ / name, ec)) return std::nullopt;
-  std::ifstream f(path_ / name, std::ios::binary);
+  const fs::path file = path_ / utf8_path(name);
+  if (!fs::is_regular_file(file, ec)) return std::nullopt;
+  std::ifstream f(file, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
 }
 

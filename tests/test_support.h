@@ -13,7 +13,14 @@
 
 namespace testing_support {
 
-// A fresh, empty directory, removed again when the object goes.
+// A path from UTF-8 text (the names the tests use): on POSIX its bytes as
+// they are, on Windows the characters they encode.
+std::filesystem::path utf8_path(std::string_view text);
+// A path as UTF-8 text.
+std::string utf8_text(const std::filesystem::path& p);
+
+// A fresh, empty directory, removed again when the object goes. File names
+// are UTF-8 text.
 class Workdir {
  public:
   Workdir();

@@ -26,6 +26,22 @@ TEST(TrialRun, FirstRecordDisplay) {
   testing_support::expect_fixtures_from_binary(testing_support::trial_fixtures());
 }
 
+// The same trial runs on an input whose name no code page of the West holds.
+TEST(TrialRun, FirstRecordDisplayFromACjkName) {
+  const std::string name = "日本.txt";
+  std::vector<testing_support::Fixture> table = testing_support::trial_fixtures();
+  for (testing_support::Fixture& f : table) {
+    for (std::string& a : f.args) {
+      if (a == "in.txt") a = name;
+    }
+    auto input = f.files.extract("in.txt");
+    ASSERT_FALSE(input.empty());
+    input.key() = name;
+    f.files.insert(std::move(input));
+  }
+  testing_support::expect_fixtures_from_binary(table);
+}
+
 // A trial run never touches an existing qndl.out, even as its own input.
 TEST(TrialRun, LeavesOutputFileAlone) {
   for (const char* input : {"in.txt", "qndl.out"}) {
