@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "sysio.h"
 
@@ -29,9 +30,10 @@ int fail(const char* what) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) return fail("usage: qndl_floor INPUT OUTPUT_BYTES");
-  const unsigned long long total_out = std::strtoull(argv[2], nullptr, 10);
-  const sysio::Handle in = sysio::open_input(argv[1]);
+  const std::vector<sysio::Argument> args = sysio::arguments(argc, argv);
+  if (args.size() != 2) return fail("usage: qndl_floor INPUT OUTPUT_BYTES");
+  const unsigned long long total_out = std::strtoull(args[1].text.c_str(), nullptr, 10);
+  const sysio::Handle in = sysio::open_input(args[0].name);
   if (in == sysio::kNoHandle) return fail("cannot open the input");
   const sysio::Handle out = sysio::create_output("floor.out");
   if (out == sysio::kNoHandle) return fail("cannot create floor.out");
@@ -39,7 +41,7 @@ int main(int argc, char** argv) {
   const std::unique_ptr<char[]> lines(new char[kWriteSize]());
   // Output owed for the input read so far, at the ratio of the two sizes.
   std::error_code size_error;
-  const unsigned long long in_size = std::filesystem::file_size(argv[1], size_error);
+  const unsigned long long in_size = std::filesystem::file_size(std::filesystem::path(args[0].name), size_error);
   if (size_error) return fail("cannot tell the input's size");
   unsigned long long read_total = 0, written = 0;
   for (;;) {
