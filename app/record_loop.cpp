@@ -24,7 +24,8 @@ void show_record(const tmpl::Template& t, const split::FieldTable& fields, int c
     console.write(fields[k]);
     console.write("}\n");
   }
-  for_each_piece(t.segments, t.segment_count, values, t.reference_count, "X",
+  for_each_piece(t.segments, t.segment_count, t.reference_count,
+                 [&](int k) { return values[k] ? *values[k] : std::string_view("X"); },
                  [&](std::string_view piece) { console.write(piece); });
   console.write("\n");
 }
@@ -54,20 +55,28 @@ struct StoredPieces {
   std::string_view none;  // what a missing field writes: nothing
 };
 
-// Writes one output line by the pairing rule: stored piece k and value k for
-// each reference, then the last piece. Every value is a part of the record,
-// so the line is at most the stored pieces plus the record once per
-// reference: room is asked for once.
-void write_line(const StoredPieces& stored, int reference_count, std::size_t record_size,
-                const ValueTable& values, OutputBuffer& out) {
+// Writes one output line by the pairing rule: stored piece k and the field
+// reference k names (nothing when the record has no such field) for each
+// reference, then the last piece. Every value is a part of the record, so
+// the line is at most the stored pieces plus the record once per reference:
+// room is asked for once.
+void write_line(const StoredPieces& stored, const tmpl::Template& t, const split::FieldTable& fields,
+                int count, std::size_t record_size, OutputBuffer& out) {
+  // PERF: the fields are looked up here, as the line is copied, rather than
+  // first resolved into a table of optional values.
+  const auto value = [&](int k) {
+    const int index = t.fields[k];
+    return index < count ? fields[index] : stored.none;
+  };
+  const int reference_count = t.reference_count;
   const std::size_t most = stored.bytes + record_size * static_cast<std::size_t>(reference_count);
   char* to = out.room(most + kCopyOverrun);
   if (to == nullptr) {  // a line longer than the buffer, or a failed write
-    for_each_piece(stored.pieces, stored.count, values, reference_count, stored.none,
+    for_each_piece(stored.pieces, stored.count, reference_count, value,
                    [&out](std::string_view piece) { out.append(piece); });
     return;
   }
-  for_each_piece(stored.pieces, stored.count, values, reference_count, stored.none,
+  for_each_piece(stored.pieces, stored.count, reference_count, value,
                  [&to](std::string_view piece) {
                    copy_with_overrun(to, piece.data(), piece.size());
                    to += piece.size();
@@ -77,14 +86,13 @@ void write_line(const StoredPieces& stored, int reference_count, std::size_t rec
 
 }  // namespace
 
-LoopEnd run_records(RecordReader& reader, const tmpl::Template& t, char delimiter, OutputBuffer* out,
-                    ByteSink& console) {
+LoopEnd run_records(RecordReader& reader, const tmpl::Template& t, OutputBuffer* out, ByteSink& console) {
   split::FieldTable fields;
   ValueTable values;
   // A written line needs only the referenced fields; the trial lists them all.
   const int wanted = out != nullptr ? t.fields_needed : split::kMaxFields;
   const StoredPieces stored(t);
-  std::string_view record;
+  scan::IndexedText record;
   for (;;) {
     switch (reader.next(record)) {
       case RecordReader::Status::kEnd:
@@ -96,14 +104,19 @@ LoopEnd run_records(RecordReader& reader, const tmpl::Template& t, char delimite
       case RecordReader::Status::kRecord:
         break;
     }
-    const split::SplitResult parts = split::split_record(record, delimiter, fields, wanted);
-    if (parts.too_many) console.write(kTooManyTokens);
-    resolve(t, fields, parts.count, values);
+    const split::SplitResult parts = split::split_record(record, fields, wanted);
+    if (parts.too_many) {
+      // With write-behind, a write of earlier lines may still be under way;
+      // had it failed, the run would have stopped before this record.
+      if (out != nullptr && !out->settle()) return LoopEnd::kWriteError;
+      console.write(kTooManyTokens);
+    }
     if (out == nullptr) {
+      resolve(t, fields, parts.count, values);
       show_record(t, fields, parts.count, values, console);
       return LoopEnd::kInputDone;
     }
-    write_line(stored, t.reference_count, record.size(), values, *out);
+    write_line(stored, t, fields, parts.count, record.text.size(), *out);
     if (out->failed()) return LoopEnd::kWriteError;
   }
 }

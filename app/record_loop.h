@@ -19,25 +19,25 @@ namespace qndl {
 using Value = std::optional<std::string_view>;
 using ValueTable = std::array<Value, tmpl::kMaxSteps>;
 
-// Walks an output line by the pairing rule: segment k, then the value of
-// reference k for every k below the reference count, `missing` standing for a
-// reference without a field. Both the written line and the trial screen line
-// are built here, so they cannot drift apart.
-template <class Segments, class Emit>
-void for_each_piece(const Segments& segments, int segment_count, const ValueTable& values,
-                    int reference_count, std::string_view missing, Emit&& emit) {
+// Walks an output line by the pairing rule: segment k, then value(k), the
+// value of reference k, for every k below the reference count. Both the
+// written line and the trial screen line are built here, so they cannot
+// drift apart.
+template <class Segments, class Value, class Emit>
+void for_each_piece(const Segments& segments, int segment_count, int reference_count, Value&& value,
+                    Emit&& emit) {
   for (int k = 0; k < segment_count; ++k) {
     emit(std::string_view(segments[k]));
-    if (k < reference_count) emit(values[k] ? *values[k] : missing);
+    if (k < reference_count) emit(value(k));
   }
 }
 
 enum class LoopEnd { kInputDone, kReadError, kLineTooLong, kWriteError };
 
-// Processes every record of `reader`. With `out` it writes one line per
-// record there; without it (a trial run) it shows the first record on the
-// console and stops. Overflow messages go to `console` in either case.
-LoopEnd run_records(RecordReader& reader, const tmpl::Template& t, char delimiter, OutputBuffer* out,
-                    ByteSink& console);
+// Processes every record of `reader`, split at the reader's delimiter. With
+// `out` it writes one line per record there; without it (a trial run) it
+// shows the first record on the console and stops. Overflow messages go to
+// `console` in either case.
+LoopEnd run_records(RecordReader& reader, const tmpl::Template& t, OutputBuffer* out, ByteSink& console);
 
 }  // namespace qndl

@@ -98,7 +98,7 @@ Outcome process_file(const Settings& s, sysio::Handle input, const tmpl::Templat
                      ByteSink& console, const Tuning& tuning) {
   const char delimiter = s.delimiter.empty() ? kDefaultDelimiter.front() : s.delimiter.front();
   FileSource source(input);
-  RecordReader reader(source, tuning.read_block, tuning.read_buffer_limit);
+  RecordReader reader(source, delimiter, tuning.read_block, tuning.read_buffer_limit);
   // The input is read and judged before anything is created or shown: an
   // input that cannot be used leaves an earlier qndl.out as it was.
   if (!reader.start()) {
@@ -114,7 +114,7 @@ Outcome process_file(const Settings& s, sysio::Handle input, const tmpl::Templat
 
   if (s.trial) {
     console.write(kTrialNotice);
-    const LoopEnd end = run_records(reader, t, delimiter, nullptr, console);
+    const LoopEnd end = run_records(reader, t, nullptr, console);
     sysio::close(input);
     return report_input_end(console, end, s.input_name) ? Outcome::kFailure : Outcome::kSuccess;
   }
@@ -133,8 +133,8 @@ Outcome process_file(const Settings& s, sysio::Handle input, const tmpl::Templat
   }
 
   FileSink sink(output);
-  OutputBuffer out(sink, tuning.output_buffer);
-  const LoopEnd end = run_records(reader, t, delimiter, &out, console);
+  OutputBuffer out(sink, tuning.output_buffer, /*write_behind=*/true);
+  const LoopEnd end = run_records(reader, t, &out, console);
   sysio::close(input);
   const bool flushed = out.flush();
   const bool closed = sysio::close(output);

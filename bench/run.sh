@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Throughput of qndl against awk, on generated data in the page cache.
 #
-# Usage: bench/run.sh [--smoke] [--runs N] [--no-callgrind] [QNDL_BINARY]
+# Usage: bench/run.sh [--smoke] [--runs N] [--only REGEX] [--no-callgrind] [QNDL_BINARY]
 #
 # Workloads (generated deterministically, cached in $BENCH_DIR, default
 # ${TMPDIR:-/tmp}/qndl-bench):
@@ -11,17 +11,24 @@
 #   long-256M           2-10 KiB lines of 8-12 fields, CR LF line ends
 # Jobs: "zorvat -set $4 $5" on every workload, "$1 $2 ... $9" on crlf-*.
 #
-# Each job runs qndl, mawk and gawk (when installed) in turns, --runs times
-# (default 5). The awk program below applies qndl's record rules, so every
+# Each job runs qndl, the floor, mawk and gawk (when installed) in turns,
+# --runs times (default 5). The floor (bench/floor.cpp, built beside qndl as
+# bench/qndl_floor) reads the same input in qndl's 256 KiB blocks and writes
+# as many bytes as qndl.out holds in qndl's 1 MiB writes, doing nothing in
+# between: the time of the I/O alone, which no one-core program that reads
+# with read calls can beat. The awk program below applies qndl's record rules, so every
 # tool's output must be byte-identical to qndl.out; the script stops if not.
 # "mawk-plain" is mawk with the bare job ({ print "zorvat -set " $4 " " $5 })
 # and no record rules: it is listed only where its output happens to be
 # identical too (it keeps a CR in a last field), as the speed a user of awk
 # would see on such data.
-# The table gives the median wall time, MiB/s, the ratio of mawk's median to
-# the tool's, the median CPU time (user + system; less disturbed than the
-# wall time by other work on the machine) and the peak resident set size
-# over the runs.
+# The table gives the median wall time, MiB/s, the ratio of the tool's median
+# to the floor's ("x floor", lower is better) and of mawk's median to the
+# tool's ("x mawk", higher is better), the median user and system CPU times
+# (less disturbed than the wall time by other work on the machine) and the
+# peak resident set size over the runs.
+# --only REGEX keeps the jobs ("workload job", e.g. "crlf-256M zorvat") that
+# match REGEX.
 # Then, with valgrind installed, qndl's instructions per input byte on the
 # first 8 MiB of each workload (a figure that does not depend on the load of
 # the machine).
@@ -38,11 +45,13 @@ runs=5
 smoke=false
 callgrind=true
 qndl=""
+only=""
 while [ $# -gt 0 ]; do
   case $1 in
     --smoke) smoke=true; runs=1 ;;
     --runs) runs=$2; shift ;;
     --no-callgrind) callgrind=false ;;
+    --only) only=$2; shift ;;
     -h|--help) sed -n '2,/^set -euo/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 0 ;;
     -*) echo "unknown option: $1 (try --help)" >&2; exit 2 ;;
     *) qndl=$1 ;;
@@ -57,8 +66,13 @@ if [ ! -x "$qndl" ]; then
   exit 2
 fi
 qndl=$(cd "$(dirname "$qndl")" && pwd)/$(basename "$qndl")
+floor=${QNDL_FLOOR:-$(dirname "$qndl")/../bench/qndl_floor}
+if [ ! -x "$floor" ]; then
+  echo "floor program not found at $floor: build it (it is built with qndl) or set QNDL_FLOOR" >&2
+  exit 2
+fi
 work=${BENCH_DIR:-${TMPDIR:-/tmp}/qndl-bench}
-mkdir -p "$work/qndl"
+mkdir -p "$work/qndl" "$work/floor"
 export LC_ALL=C
 
 # The awk that generates data and serves as the reference: mawk, or any awk.
@@ -172,9 +186,10 @@ awk_expr_of() {
 }
 
 # run_once TOOL FILE JOB: runs one tool once; prints "wall-nanoseconds
-# cpu-seconds rss-KiB output-file" ("-" for what GNU time would tell).
+# user-seconds system-seconds rss-KiB output-file" ("-" for what GNU time
+# would tell). The floor writes as many bytes as the last qndl.out holds.
 run_once() {
-  local tool=$1 file=$2 job=$3 start end usage="- -" out
+  local tool=$1 file=$2 job=$3 start end usage="- - -" out
   local timer=()
   [ -n "$time_bin" ] && timer=("$time_bin" -f "%U %S %M" -o "$work/usage")
   start=$(date +%s%N)
@@ -182,6 +197,11 @@ run_once() {
     qndl)
       (cd "$work/qndl" && "${timer[@]}" "$qndl" "$file" -delim ";" -out "$(template_of "$job")" > "$work/qndl.console")
       out=$work/qndl/qndl.out ;;
+    floor)
+      local size
+      size=$(wc -c < "$work/qndl/qndl.out")
+      (cd "$work/floor" && "${timer[@]}" "$floor" "$file" "$size")
+      out=$work/floor/floor.out ;;
     mawk-plain)
       out=$work/$tool.out
       "${timer[@]}" "$mawk_bin" 'BEGIN { FS = ";"; ORS = "\r\n" } { print '"$(awk_expr_of "$job")"' }' "$file" > "$out" ;;
@@ -190,13 +210,13 @@ run_once() {
       "${timer[@]}" "$(command -v "$tool")" "$(awk_program "$(awk_expr_of "$job")")" "$file" > "$out" ;;
   esac
   end=$(date +%s%N)
-  [ -n "$time_bin" ] && usage=$(tail -n 1 "$work/usage" | awk '{ print $1 + $2, $3 }')
+  [ -n "$time_bin" ] && usage=$(tail -n 1 "$work/usage")
   echo "$((end - start)) $usage $out"
 }
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-tools=(qndl)
+tools=(qndl floor)
 [ -n "$mawk_bin" ] && tools+=(mawk)
 [ -n "$gawk_bin" ] && tools+=(gawk)
 [ -z "$mawk_bin" ] && tools+=("$(basename "$ref_awk")")
@@ -209,6 +229,11 @@ else
   jobs=("crlf-256M zorvat" "crlf-1G zorvat" "crlf-256M nine" "crlf-1G nine" "lf-256M zorvat" "long-256M zorvat")
   ir_size=8M
 fi
+if [ -n "$only" ]; then
+  kept=()
+  for entry in "${jobs[@]}"; do [[ $entry =~ $only ]] && kept+=("$entry"); done
+  jobs=("${kept[@]}")
+fi
 
 table=$work/table.txt
 : > "$table"
@@ -218,49 +243,57 @@ for entry in "${jobs[@]}"; do
   file=$(data "$name")
   bytes=$(wc -c < "$file")
   cat "$file" > /dev/null  # into the page cache
-  declare -A times=() cpus=() peak=() differs=()
+  declare -A times=() users=() syss=() peak=() differs=()
   for ((r = 1; r <= runs; r++)); do
     for tool in "${tools[@]}"; do
-      read -r ns cpu rss out <<< "$(run_once "$tool" "$file" "$job")"
+      read -r ns user sys rss out <<< "$(run_once "$tool" "$file" "$job")"
       times[$tool]+="$ns "
-      cpus[$tool]+="$cpu "
+      users[$tool]+="$user "
+      syss[$tool]+="$sys "
       if [ "$rss" != - ] && { [ -z "${peak[$tool]:-}" ] || [ "$rss" -gt "${peak[$tool]}" ]; }; then peak[$tool]=$rss; fi
       if [ "$tool" = mawk-plain ]; then
         cmp -s "$out" "$work/qndl/qndl.out" || differs[$tool]=1
+      elif [ "$tool" = floor ]; then
+        [ "$(wc -c < "$out")" = "$(wc -c < "$work/qndl/qndl.out")" ] || { echo "FAIL: floor wrote the wrong size" >&2; exit 1; }
       elif [ "$tool" != qndl ] && ! cmp -s "$out" "$work/qndl/qndl.out"; then
         echo "FAIL: $tool and qndl differ on $name $job: $out $work/qndl/qndl.out" >&2
         exit 1
       fi
     done
   done
-  ref_tool=${tools[1]}
+  ref_tool=${tools[2]}
   ref_ns=$(tr ' ' '\n' <<< "${times[$ref_tool]}" | grep . | median)
+  floor_ns=$(tr ' ' '\n' <<< "${times[floor]}" | grep . | median)
   for tool in "${tools[@]}"; do
     if [ -n "${differs[$tool]:-}" ]; then
       plain_differs+=" $name/$job"
       continue
     fi
     ns=$(tr ' ' '\n' <<< "${times[$tool]}" | grep . | median)
-    cpu=-
-    [ -n "$time_bin" ] && cpu=$(tr ' ' '\n' <<< "${cpus[$tool]}" | grep . | median)
-    echo "$name $job $tool $ns $bytes $ref_ns ${peak[$tool]:--} $cpu" >> "$table"
+    user=- sys=-
+    if [ -n "$time_bin" ]; then
+      user=$(tr ' ' '\n' <<< "${users[$tool]}" | grep . | median)
+      sys=$(tr ' ' '\n' <<< "${syss[$tool]}" | grep . | median)
+    fi
+    echo "$name $job $tool $ns $bytes $ref_ns ${peak[$tool]:--} $user $sys $floor_ns" >> "$table"
   done
-  unset times cpus peak differs
+  unset times users syss peak differs
 done
 
 echo
 echo "qndl $(date +%Y-%m-%d), $(nproc) cores, median of $runs run(s), outputs byte-identical"
 echo
-awk -v ref="$(basename "${tools[1]}")" '
+awk -v ref="$(basename "${tools[2]}")" '
   BEGIN {
-    printf "| workload | job | tool | median s | MiB/s | x %s | CPU s | peak RSS MiB |\n", ref
-    print "|---|---|---|---:|---:|---:|---:|---:|"
+    printf "| workload | job | tool | median s | MiB/s | x floor | x %s | user s | sys s | peak RSS MiB |\n", ref
+    print "|---|---|---|---:|---:|---:|---:|---:|---:|---:|"
   }
   {
     s = $4 / 1e9
     rss = ($7 == "-") ? "-" : sprintf("%.1f", $7 / 1024)
-    cpu = ($8 == "-") ? "-" : sprintf("%.2f", $8)
-    printf "| %s | %s | %s | %.3f | %.0f | %.2f | %s | %s |\n", $1, $2, $3, s, $5 / 1048576 / s, $6 / $4, cpu, rss
+    user = ($8 == "-") ? "-" : sprintf("%.2f", $8)
+    sys = ($9 == "-") ? "-" : sprintf("%.2f", $9)
+    printf "| %s | %s | %s | %.3f | %.0f | %.2f | %.2f | %s | %s | %s |\n", $1, $2, $3, s, $5 / 1048576 / s, $4 / $10, $6 / $4, user, sys, rss
   }' "$table"
 
 [ -n "$plain_differs" ] && echo "(mawk-plain output differs from qndl.out on:$plain_differs; not listed there)"

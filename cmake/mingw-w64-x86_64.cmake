@@ -3,8 +3,9 @@
 #
 #   cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 #
-# The -posix variants are used because GoogleTest needs std::thread and
-# std::mutex, which the default win32 thread model does not provide.
+# The -posix variants are used because qndl's writer thread and GoogleTest
+# need std::thread and std::mutex, which the default win32 thread model does
+# not provide.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 

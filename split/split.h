@@ -1,8 +1,11 @@
-// Field splitter: cuts one record into fields at a delimiter byte.
+// Field splitter: cuts one record into fields at its delimiter bytes, taken
+// from the record's delimiter masks (scan.h).
 #pragma once
 
 #include <array>
 #include <string_view>
+
+#include "scan.h"
 
 namespace split {
 
@@ -24,12 +27,11 @@ struct SplitResult {
   bool too_many = false;
 };
 
-// Splits `record` (no line end in it) at every `delimiter` byte into views
-// stored in `fields`. A field starts at the record's start or after a
-// delimiter; a delimiter that ends the record starts no field, so an empty
-// record has none. Only the first `wanted` fields are located (at most
+// Splits `record` (no line end in it) at every byte its delimiter masks mark
+// into views stored in `fields`. A field starts at the record's start or
+// after a delimiter; a delimiter that ends the record starts no field, so an
+// empty record has none. Only the first `wanted` fields are located (at most
 // kMaxFields); a caller that needs every field passes kMaxFields.
-SplitResult split_record(std::string_view record, char delimiter, FieldTable& fields,
-                         int wanted = kMaxFields);
+SplitResult split_record(const scan::IndexedText& record, FieldTable& fields, int wanted = kMaxFields);
 
 }  // namespace split

@@ -12,7 +12,29 @@
 namespace testing_support {
 namespace fs = std::filesystem;
 
+std::vector<std::string> qndl_command() {
+#ifdef QNDL_EMULATOR
+  std::vector<std::string> words{QNDL_EMULATOR};
+#else
+  std::vector<std::string> words;
+#endif
+  words.push_back(QNDL_BINARY);
+  return words;
+}
+
 namespace {
+
+// A program and its arguments: qndl_command() followed by `args`.
+struct Command {
+  std::string program;
+  std::vector<std::string> args;
+};
+Command qndl_with(const std::vector<std::string>& args) {
+  std::vector<std::string> words = qndl_command();
+  Command c{words.front(), {words.begin() + 1, words.end()}};
+  c.args.insert(c.args.end(), args.begin(), args.end());
+  return c;
+}
 
 // Runs qndl by `start` (given the path standard output goes to) and collects
 // what it left.
@@ -39,7 +61,8 @@ RunResult run_and_collect(const Workdir& dir, const std::string& stdout_path, St
 
 RunResult run_qndl(const Workdir& dir, const std::vector<std::string>& args, const std::string& stdout_path) {
   return run_and_collect(dir, stdout_path, [&](const std::string& target) {
-    return run_process(QNDL_BINARY, args, utf8_text(dir.path()), target);
+    const Command c = qndl_with(args);
+    return run_process(c.program, c.args, utf8_text(dir.path()), target);
   });
 }
 
@@ -54,7 +77,8 @@ RunResult run_qndl_with_command_line(const Workdir& dir, const std::string& raw_
 #ifndef _WIN32
 RunResult run_qndl_with_address_limit(const Workdir& dir, const std::vector<std::string>& args, std::size_t bytes) {
   return run_and_collect(dir, "", [&](const std::string& target) {
-    return run_process_with_address_limit(QNDL_BINARY, args, utf8_text(dir.path()), target, bytes);
+    const Command c = qndl_with(args);
+    return run_process_with_address_limit(c.program, c.args, utf8_text(dir.path()), target, bytes);
   });
 }
 #endif

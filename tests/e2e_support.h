@@ -11,6 +11,10 @@
 
 namespace testing_support {
 
+// The words that start the qndl binary: its path, after the emulator and its
+// arguments in a cross build whose tests run under an emulator.
+std::vector<std::string> qndl_command();
+
 // Runs qndl with `args` in `dir`. `stdout_path` overrides where standard
 // output goes (a device such as /dev/full); the console is then empty.
 RunResult run_qndl(const Workdir& dir, const std::vector<std::string>& args,

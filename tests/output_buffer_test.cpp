@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "test_streams.h"
 #include "streams.h"
@@ -35,6 +36,42 @@ TEST(OutputBuffer, FailureSticks) {
   out.append("ijklmnop");
   EXPECT_FALSE(out.flush());
   EXPECT_EQ(sink.writes, 1);
+}
+
+// With write-behind the sink sees the very same writes, in the same order
+// and sizes, as without it: pieces far smaller than the buffer, and pieces
+// larger than it, which are written from where they are.
+TEST(OutputBuffer, WriteBehindWritesTheSame) {
+  constexpr std::size_t kCapacity = qndl::OutputBuffer::kMinWriteBehind;
+  std::vector<std::string> pieces;
+  for (int i = 0; i < 5000; ++i) pieces.push_back(std::string(static_cast<std::size_t>(i % 97), static_cast<char>('a' + i % 26)));
+  pieces.insert(pieces.begin() + 2500, std::string(3 * kCapacity, 'L'));
+  pieces.push_back(std::string(kCapacity, 'M'));
+  testing_support::RecordingSink in_place;
+  testing_support::RecordingSink behind;
+  for (auto* sink : {&in_place, &behind}) {
+    qndl::OutputBuffer out(*sink, kCapacity, /*write_behind=*/sink == &behind);
+    for (const auto& p : pieces) out.append(p);
+    EXPECT_TRUE(out.flush());
+  }
+  EXPECT_EQ(behind.sizes, in_place.sizes);
+  EXPECT_TRUE(behind.text == in_place.text);
+  EXPECT_GT(in_place.sizes.size(), 4u);
+}
+
+// A failed write behind the filling is seen by settle() and sticks: nothing
+// after it is written.
+TEST(OutputBuffer, WriteBehindFailureSticks) {
+  constexpr std::size_t kCapacity = qndl::OutputBuffer::kMinWriteBehind;
+  testing_support::RecordingSink sink(/*fail_from=*/2);
+  qndl::OutputBuffer out(sink, kCapacity, /*write_behind=*/true);
+  const std::string line(100, 'x');
+  for (int i = 0; i < 10000; ++i) out.append(line);
+  EXPECT_FALSE(out.settle());
+  EXPECT_TRUE(out.failed());
+  EXPECT_FALSE(out.flush());
+  EXPECT_EQ(sink.writes, 2);
+  EXPECT_EQ(sink.text.size(), kCapacity / line.size() * line.size());
 }
 
 }  // namespace

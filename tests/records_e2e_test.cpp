@@ -166,9 +166,13 @@ TEST(RecordLoop, ClosedStandardOutputIsNotTheOutputFile) {
     SCOPED_TRACE(closing);
     Workdir dir;
     dir.write("in.txt", input);
-    const std::string script = std::string("exec \"$0\" in.txt -out '<$1>' ") + closing;
-    const int status = testing_support::run_process("/bin/sh", {"-c", script, QNDL_BINARY}, dir.path().string(),
-                                                    (dir.path() / "console.txt").string());
+    // "$0" "$@": the words that start qndl, passed after the script.
+    const std::string script = std::string("exec \"$0\" \"$@\" in.txt -out '<$1>' ") + closing;
+    const std::vector<std::string> qndl = testing_support::qndl_command();
+    std::vector<std::string> args{"-c", script};
+    args.insert(args.end(), qndl.begin(), qndl.end());
+    const int status =
+        testing_support::run_process("/bin/sh", args, dir.path().string(), (dir.path() / "console.txt").string());
     EXPECT_EQ(status, 1);
     const auto written = dir.read("qndl.out");
     ASSERT_TRUE(written.has_value());
@@ -184,6 +188,11 @@ TEST(RecordLoop, ClosedStandardOutputIsNotTheOutputFile) {
 TEST(RecordLoop, LineTooLongForMemory) {
 #ifdef __SANITIZE_ADDRESS__
   GTEST_SKIP() << "AddressSanitizer reserves far more address space than the limit";
+#endif
+#ifdef QNDL_EMULATOR
+  // The limit binds the emulator, not the program in it: qemu-user maps the
+  // guest's memory outside it, so the run reads the whole line (for minutes).
+  GTEST_SKIP() << "the address limit does not reach a program under the emulator";
 #endif
   constexpr std::size_t kAddressLimit = 150'000'000;
   constexpr std::uintmax_t kInputSize = 400'000'000;

@@ -6,11 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "test_support.h"
+
 namespace {
 
-// The searches are checked against plain byte loops on every start and end
-// offset of each buffer, so every alignment, every chunk/tail split and every
-// match position in or beyond a chunk is covered.
+// Every kernel is checked against a byte loop on words starting at every
+// offset of each buffer, for delimiters that are ordinary, high, zero and
+// one of the end bytes themselves.
 struct Buffer {
   const char* name;
   std::string bytes;
@@ -25,71 +27,62 @@ std::string with_bytes_at(std::size_t size, std::string_view at, char fill) {
 }
 
 const Buffer kBuffers[] = {
-    {"empty", ""},
-    {"no match", std::string(70, 'x')},
-    {"only matches", std::string(50, ';')},
-    {"scattered", with_bytes_at(90, ";\r\n\x1a", 'a')},
-    {"high bytes", with_bytes_at(60, "\xff;\x80", '\xfe')},
-    {"zero bytes", with_bytes_at(60, std::string("\0;", 2), 'b')},
-    {"one match at the end", std::string(47, 'y') + "\n"},
-    {"sparse matches over many spans", with_bytes_at(300, std::string(";\r") + std::string(40, 'z'), 'c')},
+    {"no match", std::string(200, 'x')},
+    {"only matches", std::string(200, ';')},
+    {"scattered", with_bytes_at(260, ";\r\n\x1a", 'a')},
+    {"high bytes", with_bytes_at(200, "\xff;\x80\x7f", '\xfe')},
+    {"zero bytes", with_bytes_at(200, std::string("\0;", 2), 'b')},
+    {"every byte value", [] {
+       std::string s;
+       for (int i = 0; i < 512; ++i) s += static_cast<char>(i * 7);
+       return s;
+     }()},
 };
 
-TEST(Scan, ChunkMatchersAgreeWithThePortableOnes) {
-  for (const auto& b : kBuffers) {
-    SCOPED_TRACE(b.name);
-    for (std::size_t at = 0; at + scan::kChunkSize <= b.bytes.size(); ++at) {
-      const char* p = b.bytes.data() + at;
-      EXPECT_EQ(scan::match(p, ';'), scan::portable_match(p, ';')) << "at " << at;
-      EXPECT_EQ(scan::match(p, '\xff'), scan::portable_match(p, '\xff')) << "at " << at;
-      EXPECT_EQ(scan::match_any(p, '\r', '\n', '\x1a'), scan::portable_match_any(p, '\r', '\n', '\x1a'))
-          << "at " << at;
-    }
+scan::WordMasks byte_loop(const char* p, char delimiter) {
+  scan::WordMasks m;
+  for (std::size_t i = 0; i < scan::kWordSize; ++i) {
+    const scan::Mask bit = scan::Mask{1} << i;
+    if (p[i] == '\r' || p[i] == '\n' || p[i] == '\x1a') m.ends |= bit;
+    if (p[i] == delimiter) m.delims |= bit;
   }
+  return m;
 }
 
-TEST(Scan, SearchesAgreeWithByteLoopsOnEveryRange) {
-  for (const auto& b : kBuffers) {
-    SCOPED_TRACE(b.name);
-    const char* const data = b.bytes.data();
-    for (std::size_t from = 0; from <= b.bytes.size(); ++from) {
-      for (std::size_t to = from; to <= b.bytes.size(); ++to) {
-        const char* p = data + from;
-        const char* end = data + to;
-        SCOPED_TRACE("range [" + std::to_string(from) + ", " + std::to_string(to) + ")");
-        EXPECT_EQ(scan::find_any(p, end, '\r', '\n', '\x1a'), std::find_if(p, end, [](char c) {
-                    return c == '\r' || c == '\n' || c == '\x1a';
-                  }));
-        const auto all = static_cast<std::size_t>(std::count(p, end, ';'));
-        for (std::size_t enough : {std::size_t{0}, std::size_t{1}, std::size_t{7}, all, all + 1}) {
-          const std::size_t n = scan::count_up_to(p, end, ';', enough);
-          if (all < enough) {
-            EXPECT_EQ(n, all) << "enough " << enough;
-          } else {
-            EXPECT_GE(n, enough) << "enough " << enough;
-            EXPECT_LE(n, all) << "enough " << enough;
-          }
-        }
-        for (const char a : {';', '\xff'}) {
-          std::vector<const char*> expected;
-          for (const char* q = p; q != end; ++q) {
-            if (*q == a) expected.push_back(q);
-          }
-          // Every hit in order; and stopping after the first k of them.
-          for (std::size_t k : {std::size_t{1}, std::size_t{2}, expected.size() + 1}) {
-            std::vector<const char*> seen;
-            scan::for_each_match(p, end, a, [&](const char* hit) {
-              seen.push_back(hit);
-              return seen.size() < k;
-            });
-            const std::size_t n = std::min(k, expected.size());
-            EXPECT_EQ(seen, std::vector<const char*>(expected.begin(), expected.begin() + n))
-                << "byte " << static_cast<int>(static_cast<unsigned char>(a)) << ", stopping after " << k;
+TEST(Scan, EveryKernelAgreesWithAByteLoop) {
+  testing_support::for_each_scan_path([](scan::Path path) {
+    SCOPED_TRACE(scan::path_name(path));
+    for (const auto& b : kBuffers) {
+      SCOPED_TRACE(b.name);
+      for (const char delimiter : {';', '\xff', '\0', '\r'}) {
+        for (std::size_t at = 0; at + 2 * scan::kWordSize <= b.bytes.size(); ++at) {
+          const char* p = b.bytes.data() + at;
+          scan::WordMasks got[2];
+          scan::index_words(p, 2, delimiter, got);
+          for (std::size_t w = 0; w < 2; ++w) {
+            const scan::WordMasks want = byte_loop(p + w * scan::kWordSize, delimiter);
+            ASSERT_EQ(got[w].ends, want.ends) << "at " << at << " word " << w;
+            ASSERT_EQ(got[w].delims, want.delims) << "at " << at << " word " << w << " delimiter "
+                                                  << static_cast<int>(delimiter);
           }
         }
       }
     }
-  }
+  });
+}
+
+// The portable kernel is always there; on x86-64 SSE2 is too. Forcing a path
+// makes it the one that runs, and the default is the last one listed.
+TEST(Scan, PathsCanBeForced) {
+  const auto paths = scan::available_paths();
+  ASSERT_FALSE(paths.empty());
+  EXPECT_EQ(paths.front(), scan::Path::kPortable);
+#if defined(__x86_64__) || defined(_M_X64)
+  EXPECT_NE(std::find(paths.begin(), paths.end(), scan::Path::kSse2), paths.end());
+#endif
+  EXPECT_EQ(scan::active_path(), paths.back());
+  testing_support::for_each_scan_path([](scan::Path path) { EXPECT_EQ(scan::active_path(), path); });
+  EXPECT_EQ(scan::active_path(), paths.back());
 }
 
 }  // namespace

@@ -5,7 +5,25 @@
 #include <string>
 #include <vector>
 
+#include "test_support.h"
+
 namespace {
+
+using testing_support::IndexedCopy;
+
+// Every case runs on every index kernel and with the record starting at
+// every offset in its first word, so a record's fields come from one, two
+// or more words and from the first and last bits of a mask.
+template <class Check>
+void at_every_offset(const std::string& record, char delimiter, Check&& check) {
+  testing_support::for_each_scan_path([&](scan::Path path) {
+    for (unsigned offset = 0; offset < scan::kWordSize; ++offset) {
+      SCOPED_TRACE(std::string(scan::path_name(path)) + ", offset " + std::to_string(offset));
+      const IndexedCopy copy(record, delimiter, offset);
+      check(copy.indexed());
+    }
+  });
+}
 
 // "n fields" of the form f1<d>f2<d>...fn, optionally with a trailing delimiter.
 std::string fields_text(int n, char delimiter, bool trailing) {
@@ -58,11 +76,13 @@ TEST(SplitRecord, FieldsOfRecords) {
   for (const auto& c : cases) {
     SCOPED_TRACE("record: " + c.record.substr(0, 60) + " (" + std::to_string(c.record.size()) + " bytes), wanted " +
                  std::to_string(c.wanted));
-    split::FieldTable table;
-    const split::SplitResult r = split::split_record(c.record, c.delimiter, table, c.wanted);
-    EXPECT_EQ(r.too_many, c.too_many);
-    ASSERT_EQ(r.count, static_cast<int>(c.fields.size()));
-    for (int i = 0; i < r.count; ++i) EXPECT_EQ(table[i], c.fields[i]) << "field " << i + 1;
+    at_every_offset(c.record, c.delimiter, [&](const scan::IndexedText& record) {
+      split::FieldTable table;
+      const split::SplitResult r = split::split_record(record, table, c.wanted);
+      EXPECT_EQ(r.too_many, c.too_many);
+      ASSERT_EQ(r.count, static_cast<int>(c.fields.size()));
+      for (int i = 0; i < r.count; ++i) EXPECT_EQ(table[i], c.fields[i]) << "field " << i + 1;
+    });
   }
 }
 
@@ -73,17 +93,19 @@ TEST(SplitRecord, WantedFieldsAgreeWithFullSplit) {
       "",   "a", "a;b;c;d;e", ";;;;", fields_text(94, ';', true), fields_text(95, ';', true),
       fields_text(96, ';', false), std::string(200, ';'), std::string(94, ';') + std::string(50, 'x'),
   };
-  for (const std::string& record : records) {
-    split::FieldTable full;
-    const split::SplitResult all = split::split_record(record, ';', full);
-    for (int wanted = 0; wanted <= split::kMaxFields; ++wanted) {
-      SCOPED_TRACE("record of " + std::to_string(record.size()) + " bytes, wanted " + std::to_string(wanted));
-      split::FieldTable part;
-      const split::SplitResult some = split::split_record(record, ';', part, wanted);
-      EXPECT_EQ(some.too_many, all.too_many);
-      ASSERT_EQ(some.count, std::min(all.count, wanted));
-      for (int i = 0; i < some.count; ++i) EXPECT_EQ(part[i], full[i]);
-    }
+  for (const std::string& text : records) {
+    at_every_offset(text, ';', [&](const scan::IndexedText& record) {
+      split::FieldTable full;
+      const split::SplitResult all = split::split_record(record, full);
+      for (int wanted = 0; wanted <= split::kMaxFields; ++wanted) {
+        SCOPED_TRACE("record of " + std::to_string(text.size()) + " bytes, wanted " + std::to_string(wanted));
+        split::FieldTable part;
+        const split::SplitResult some = split::split_record(record, part, wanted);
+        EXPECT_EQ(some.too_many, all.too_many);
+        ASSERT_EQ(some.count, std::min(all.count, wanted));
+        for (int i = 0; i < some.count; ++i) EXPECT_EQ(part[i], full[i]);
+      }
+    });
   }
 }
 

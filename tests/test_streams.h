@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "streams.h"
 
@@ -45,6 +47,26 @@ class FullSink final : public qndl::ByteSink {
     return false;
   }
   int writes = 0;
+};
+
+// Keeps what it is given, write by write, and fails every write from the
+// `fail_from`-th on (counting from 1; 0: never).
+class RecordingSink final : public qndl::ByteSink {
+ public:
+  explicit RecordingSink(int fail_from = 0) : fail_from_(fail_from) {}
+  bool write(std::string_view bytes) override {
+    ++writes;
+    if (fail_from_ != 0 && writes >= fail_from_) return false;
+    sizes.push_back(bytes.size());
+    text.append(bytes);
+    return true;
+  }
+  int writes = 0;
+  std::vector<std::size_t> sizes;  // of the writes that succeeded
+  std::string text;
+
+ private:
+  int fail_from_;
 };
 
 }  // namespace testing_support

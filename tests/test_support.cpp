@@ -1,5 +1,6 @@
 #include "test_support.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <fstream>
@@ -92,6 +93,21 @@ std::string escaped(std::string_view bytes) {
     }
   }
   return out.str();
+}
+
+IndexedCopy::IndexedCopy(std::string_view text, char delimiter, unsigned offset)
+    : size_(text.size()), offset_(offset) {
+  const char noise[] = {delimiter, scan::kCr, scan::kLf, scan::kCtrlZ};
+  const std::size_t words = (offset + text.size()) / scan::kWordSize + 1;
+  bytes_.resize(words * scan::kWordSize);
+  for (std::size_t i = 0; i < bytes_.size(); ++i) bytes_[i] = noise[i % std::size(noise)];
+  std::copy(text.begin(), text.end(), bytes_.begin() + offset);
+  words_.resize(words);
+  scan::index_words(bytes_.data(), words, delimiter, words_.data());
+}
+
+scan::IndexedText IndexedCopy::indexed() const {
+  return {std::string_view(bytes_.data() + offset_, size_), words_.data(), offset_};
 }
 
 }  // namespace testing_support

@@ -7,6 +7,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "scan.h"
 
 namespace testing_support {
 
@@ -42,6 +45,35 @@ struct RunResult {
 
 // "1;2;...;n": a record of n fields, each its own number.
 std::string numbered_fields(int n);
+
+// Calls visit(path) once for every index kernel this machine can run, with
+// that kernel forced (scan::force_path); the default choice is back
+// afterwards. Everything that reads records runs through each of them.
+template <class Visit>
+void for_each_scan_path(Visit&& visit) {
+  const scan::Path chosen = scan::active_path();
+  for (const scan::Path path : scan::available_paths()) {
+    scan::force_path(path);
+    visit(path);
+  }
+  scan::force_path(chosen);
+}
+
+// A copy of `text` starting `offset` bytes into a word (offset below
+// scan::kWordSize), indexed for `delimiter` with the active kernel, and
+// followed by bytes that are all the delimiter, CR, LF and Ctrl-Z, so that
+// masks reaching past the text would show.
+class IndexedCopy {
+ public:
+  IndexedCopy(std::string_view text, char delimiter, unsigned offset = 0);
+  scan::IndexedText indexed() const;
+
+ private:
+  std::vector<char> bytes_;
+  std::vector<scan::WordMasks> words_;
+  std::size_t size_;
+  unsigned offset_;
+};
 
 // The same bytes with every byte outside printable ASCII shown as \xNN (and
 // \r, \n, \\ as such), so a mismatch shows what differs.

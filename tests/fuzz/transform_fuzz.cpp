@@ -1,5 +1,6 @@
 // The whole program in process, from arguments and input bytes to console
-// text, qndl.out and exit status, against the reference model.
+// text, qndl.out and exit status, against the reference model, on every
+// index kernel the machine has.
 //
 // Input layout: one byte choosing the read block and output buffer sizes;
 // then the arguments, separated by \x01, up to the first zero byte; then the
@@ -50,23 +51,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   static const testing_support::Workdir dir;
-  std::error_code ec;
-  std::filesystem::remove(dir.path() / "qndl.out", ec);
   dir.write("in.txt", input);
-  const testing_support::RunResult got = testing_support::run_in_process(dir, args, tuning);
   const reference::Result want = reference::run(args, {{"in.txt", input}});
+  // The same run on every index kernel.
+  testing_support::for_each_scan_path([&](scan::Path path) {
+    std::error_code ec;
+    std::filesystem::remove(dir.path() / "qndl.out", ec);
+    const testing_support::RunResult got = testing_support::run_in_process(dir, args, tuning);
 
-  std::string case_text = "read block " + std::to_string(tuning.read_block) + ", output buffer " +
-                          std::to_string(tuning.output_buffer) + ", args:";
-  for (const std::string& a : args) case_text += " [" + testing_support::escaped(a) + "]";
-  case_text += ", in.txt: " + testing_support::escaped(input);
+    std::string case_text = std::string(scan::path_name(path)) + ", read block " + std::to_string(tuning.read_block) +
+                            ", output buffer " + std::to_string(tuning.output_buffer) + ", args:";
+    for (const std::string& a : args) case_text += " [" + testing_support::escaped(a) + "]";
+    case_text += ", in.txt: " + testing_support::escaped(input);
 
-  if (got.status != want.status) {
-    fuzz_support::mismatch("exit status", case_text, std::to_string(got.status), std::to_string(want.status));
-  }
-  if (got.console != want.console) fuzz_support::mismatch("console", case_text, got.console, want.console);
-  if (got.qndl_out != want.qndl_out) {
-    fuzz_support::mismatch("qndl.out", case_text, got.qndl_out.value_or("(none)"), want.qndl_out.value_or("(none)"));
-  }
+    if (got.status != want.status) {
+      fuzz_support::mismatch("exit status", case_text, std::to_string(got.status), std::to_string(want.status));
+    }
+    if (got.console != want.console) fuzz_support::mismatch("console", case_text, got.console, want.console);
+    if (got.qndl_out != want.qndl_out) {
+      fuzz_support::mismatch("qndl.out", case_text, got.qndl_out.value_or("(none)"), want.qndl_out.value_or("(none)"));
+    }
+  });
   return 0;
 }
