@@ -34,10 +34,23 @@ struct Argument {
 };
 
 // The arguments after the program's own name. POSIX takes them from `argv`.
-// Windows takes them from the wide command line instead, split by the C
-// runtime with the same rules (no wildcard expansion), so that no character
-// has been replaced by a look-alike before the program sees it.
+// Windows takes them from the wide command line instead, split by the
+// program itself (split_command_line), so that no character has been
+// replaced by a look-alike before the program sees it and the quoting rules
+// are the same whichever C runtime the system has.
 std::vector<Argument> arguments(int argc, char** argv);
+#ifdef _WIN32
+// Splits a Windows command line into the program's name and its arguments.
+// Arguments are delimited by blanks and tabs. In the program's name quotes
+// only group (they are dropped, backslashes are plain). After it, a quoted
+// part is one argument or part of one whatever blanks it holds; inside it,
+// "" is one literal quote and the quoted part goes on. Backslashes are plain
+// unless they precede a quote: 2n of them and the quote give n backslashes
+// and a quote that opens or closes a quoted part; 2n+1 give n backslashes
+// and a literal quote. A line that ends inside quotes ends its last argument
+// there. Nothing is expanded: no wildcards, and the caret is plain.
+std::vector<Name> split_command_line(std::wstring_view line);
+#endif
 // An argument given as code-page bytes (a run inside the tests).
 Argument byte_argument(std::string_view text);
 

@@ -3,24 +3,15 @@
 #include <sys/stat.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <climits>
 #include <string_view>
 
 #include "sysio.h"
 
-// Arguments reach the program as typed: no wildcard expansion by the runtime.
+// The start-up code still builds main's argv, which the program leaves
+// unused: without wildcard expansion it does so without looking at files.
 int _dowildcard = 0;
-
-// The C runtime's own split of the wide command line, the one a wmain
-// program gets: the same quoting and backslash rules as the split behind
-// main's argv, and the same wildcard setting. Its info sets the runtime's
-// new-handler mode, left at the default 0 as the start-up set it. Some
-// runtimes return nothing, so only the list it hands back tells success.
-struct CrtStartupInfo {
-  int newmode;
-};
-extern "C" int __cdecl __wgetmainargs(int* argc, wchar_t*** argv, wchar_t*** env, int expand_wildcards,
-                                      CrtStartupInfo* info);
 
 namespace sysio {
 namespace {
@@ -112,21 +103,53 @@ void disarm() {
 }
 }  // namespace test_hooks
 
-std::vector<Argument> arguments(int argc, char** argv) {
-  int wide_argc = 0;
-  wchar_t** wide_argv = nullptr;
-  wchar_t** wide_env = nullptr;
-  CrtStartupInfo info{0};
-  std::vector<Argument> args;
-  ::__wgetmainargs(&wide_argc, &wide_argv, &wide_env, _dowildcard, &info);
-  if (wide_argv == nullptr || wide_argc < 1) {
-    // The runtime ends the process itself when it has no memory for the
-    // list; should one return without it, the code-page arguments are all
-    // there is.
-    for (int i = 1; i < argc; ++i) args.push_back(byte_argument(argv[i]));
-    return args;
+std::vector<Name> split_command_line(std::wstring_view line) {
+  const auto blank = [](wchar_t c) { return c == L' ' || c == L'\t'; };
+  std::vector<Name> words(1);
+  std::size_t i = 0;
+  bool quoted = false;
+  for (; i < line.size() && (quoted || !blank(line[i])); ++i) {
+    if (line[i] == L'"') {
+      quoted = !quoted;
+    } else {
+      words[0] += line[i];
+    }
   }
-  for (int i = 1; i < wide_argc; ++i) args.push_back(from_wide(wide_argv[i]));
+  for (;;) {
+    while (i < line.size() && blank(line[i])) ++i;
+    if (i == line.size()) return words;
+    Name& word = words.emplace_back();
+    quoted = false;
+    while (i < line.size() && (quoted || !blank(line[i]))) {
+      if (line[i] == L'\\') {
+        const std::size_t end = std::min(line.find_first_not_of(L'\\', i), line.size());
+        const std::size_t count = end - i;
+        i = end;
+        const bool before_quote = i < line.size() && line[i] == L'"';
+        word.append(before_quote ? count / 2 : count, L'\\');
+        if (before_quote && count % 2 == 1) word += line[i++];
+      } else if (line[i] == L'"') {
+        if (quoted && i + 1 < line.size() && line[i + 1] == L'"') {
+          word += L'"';
+          i += 2;
+        } else {
+          quoted = !quoted;
+          ++i;
+        }
+      } else {
+        word += line[i++];
+      }
+    }
+  }
+}
+
+// argc and argv are the code-page split by the start-up code, where best-fit
+// has already replaced what the code page lacks: the wide line is split instead.
+std::vector<Argument> arguments(int, char**) {
+  const std::vector<Name> words = split_command_line(::GetCommandLineW());
+  std::vector<Argument> args;
+  args.reserve(words.size() - 1);
+  for (std::size_t i = 1; i < words.size(); ++i) args.push_back(from_wide(words[i]));
   return args;
 }
 

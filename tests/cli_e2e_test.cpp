@@ -101,6 +101,23 @@ TEST(CommandLine, NothingToWrite) {
   EXPECT_FALSE(r.qndl_out.has_value());
 }
 
+#ifdef _WIN32
+// The command line as cmd passes it on: "" inside a quoted template is one
+// quote, and the template stays one argument, & and blanks included.
+TEST(CommandLine, DoubledQuoteInsideQuotes) {
+  Workdir dir;
+  dir.write("people.txt", "1;Ada;Marsh\n2;Bram;Oduya\n");
+  const auto r = testing_support::run_qndl_with_command_line(dir, "people.txt -out \"echo \"\"$2 & $3\"\"\"");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_BYTES_EQ(r.console, opening(kDefaultReport,
+                                     "DEBUG: outtext = {echo \"},1 qndl_ind = {1},1\n"
+                                     "DEBUG: outtext = { & },2 qndl_ind = {2},2\n"
+                                     "DEBUG: outtext = {\"},3\n"));
+  ASSERT_TRUE(r.qndl_out.has_value());
+  EXPECT_BYTES_EQ(*r.qndl_out, "echo \"Ada & Marsh\"\r\necho \"Bram & Oduya\"\r\n");
+}
+#endif
+
 // A Windows command line holds at most 32767 characters in all, so the long
 // template there is shorter; it is still far beyond any fixed buffer.
 #ifdef _WIN32

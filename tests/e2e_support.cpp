@@ -66,6 +66,14 @@ RunResult run_qndl(const Workdir& dir, const std::vector<std::string>& args, con
   });
 }
 
+#ifdef _WIN32
+RunResult run_qndl_with_command_line(const Workdir& dir, const std::string& raw_args) {
+  return run_and_collect(dir, "", [&](const std::string& target) {
+    return run_process_with_command_line(QNDL_BINARY, raw_args, utf8_text(dir.path()), target);
+  });
+}
+#endif
+
 #ifndef _WIN32
 RunResult run_qndl_with_address_limit(const Workdir& dir, const std::vector<std::string>& args, std::size_t bytes) {
   return run_and_collect(dir, "", [&](const std::string& target) {

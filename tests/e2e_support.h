@@ -20,6 +20,11 @@ std::vector<std::string> qndl_command();
 RunResult run_qndl(const Workdir& dir, const std::vector<std::string>& args,
                    const std::string& stdout_path = "");
 
+#ifdef _WIN32
+// Runs qndl in `dir` with `raw_args` as the rest of its command line, as typed.
+RunResult run_qndl_with_command_line(const Workdir& dir, const std::string& raw_args);
+#endif
+
 #ifndef _WIN32
 // Runs qndl with `args` in `dir`, its address space limited to `bytes`.
 RunResult run_qndl_with_address_limit(const Workdir& dir, const std::vector<std::string>& args, std::size_t bytes);

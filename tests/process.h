@@ -19,6 +19,13 @@ int run_process(const std::string& program, const std::vector<std::string>& args
 // Windows (1252, 932, ...); 0 on POSIX, where arguments are bytes as given.
 unsigned system_code_page();
 
+#ifdef _WIN32
+// As run_process, with the command line given raw: the program's quoted path,
+// a blank, then `raw_args` as is, for the program to split by its own rules.
+int run_process_with_command_line(const std::string& program, const std::string& raw_args, const std::string& dir,
+                                  const std::string& stdout_path);
+#endif
+
 #ifndef _WIN32
 // As run_process, with the child's address space limited to `bytes`
 // (RLIMIT_AS): its allocations then fail as on a machine short of memory,

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <utility>
 
 #include "process.h"
 
@@ -46,21 +47,8 @@ void append_quoted(std::wstring& line, const std::wstring& arg) {
 // are what a process ended by an exception reports as its exit code.
 constexpr DWORD kExceptionSeverity = 0xC0000000;
 
-}  // namespace
-
-unsigned system_code_page() { return ::GetACP(); }
-
-int run_process(const std::string& program, const std::vector<std::string>& args, const std::string& dir,
-                const std::string& stdout_path) {
-  // The child's own working directory must not change what the path names.
-  const std::wstring exe = std::filesystem::absolute(wide(program)).wstring();
-  std::wstring line;
-  append_quoted(line, exe);
-  for (const std::string& a : args) {
-    line += L' ';
-    append_quoted(line, wide(a));
-  }
-
+// Runs `exe` (an absolute path) with the command line `line`.
+int run_line(const std::wstring& exe, std::wstring line, const std::string& dir, const std::string& stdout_path) {
   SECURITY_ATTRIBUTES inherit{};
   inherit.nLength = sizeof inherit;
   inherit.bInheritHandle = TRUE;
@@ -96,6 +84,37 @@ int run_process(const std::string& program, const std::vector<std::string>& args
   ::CloseHandle(pi.hProcess);
   if (!ended || code >= kExceptionSeverity) return -1;
   return static_cast<int>(code);
+}
+
+// The child's own working directory must not change what the path names.
+std::wstring absolute_program(const std::string& program) {
+  return std::filesystem::absolute(wide(program)).wstring();
+}
+
+}  // namespace
+
+unsigned system_code_page() { return ::GetACP(); }
+
+int run_process(const std::string& program, const std::vector<std::string>& args, const std::string& dir,
+                const std::string& stdout_path) {
+  const std::wstring exe = absolute_program(program);
+  std::wstring line;
+  append_quoted(line, exe);
+  for (const std::string& a : args) {
+    line += L' ';
+    append_quoted(line, wide(a));
+  }
+  return run_line(exe, std::move(line), dir, stdout_path);
+}
+
+int run_process_with_command_line(const std::string& program, const std::string& raw_args, const std::string& dir,
+                                  const std::string& stdout_path) {
+  const std::wstring exe = absolute_program(program);
+  std::wstring line;
+  append_quoted(line, exe);
+  line += L' ';
+  line += wide(raw_args);
+  return run_line(exe, std::move(line), dir, stdout_path);
 }
 
 }  // namespace testing_support
